@@ -1,0 +1,18 @@
+#pragma once
+// Every subcommand of orvanta-cli: one function each, in a file of its own.
+#include "cli/args.h"
+
+namespace orv::cli {
+
+struct Command {
+    const char* name;
+    const char* summary;
+    const char* help;  // full --help text
+    int (*run)(Args& args);
+};
+
+// Each command file defines one of these.
+extern const Command kInitCommand;
+extern const Command kQueryCommand;
+
+}  // namespace orv::cli

@@ -1,0 +1,285 @@
+#include "db/jet_like.h"
+
+#include <cstring>
+#include <memory>
+
+#include "util/cp1251.h"
+
+namespace orv {
+
+char32_t FoldCase(char32_t c) {
+    if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
+    if (c >= 0x0430 && c <= 0x044F) return c - 32;
+    if (c >= 0x0410 && c <= 0x042F) return c;
+    return UpperChar(c);
+}
+
+namespace {
+std::u32string Decode(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    for (size_t pos = 0; pos < s.size();) out.push_back(DecodeUtf8(s, pos));
+    return out;
+}
+}  // namespace
+
+bool LikePattern::Element::Accepts(char32_t folded) const {
+    switch (kind) {
+        case Char:
+            return folded == ch;
+        case One:
+            return true;
+        case Class: {
+            bool in = false;
+            for (const auto& r : ranges) {
+                if (folded >= r.lo && folded <= r.hi) {
+                    in = true;
+                    break;
+                }
+            }
+            return in != negated;
+        }
+    }
+    return false;
+}
+
+LikePattern::LikePattern(std::string_view pattern) {
+    std::u32string p = Decode(pattern);
+    Segment current;
+    bool hasPercent = false;
+    for (size_t i = 0; i < p.size();) {
+        char32_t c = p[i];
+        if (c == U'%') {
+            if (i == 0) anchoredStart_ = false;
+            hasPercent = true;
+            if (!current.empty()) segments_.push_back(std::move(current));
+            current.clear();
+            while (i < p.size() && p[i] == U'%') ++i;
+            if (i == p.size()) anchoredEnd_ = false;
+            continue;
+        }
+        current.push_back(ParseElement(p, i));
+    }
+    if (!current.empty() || !hasPercent) segments_.push_back(std::move(current));
+    for (auto& seg : segments_) {
+        for (auto& e : seg) {
+            if (e.kind != Element::Char) continue;
+            AppendUtf8(e.forms[0], e.ch);
+            AppendUtf8(e.forms[1], LowerChar(e.ch));
+        }
+    }
+}
+
+LikePattern::Element LikePattern::ParseElement(const std::u32string& p, size_t& i) {
+    Element e;
+    char32_t c = p[i];
+    if (c == U'_') {
+        e.kind = Element::One;
+        ++i;
+        return e;
+    }
+    if (c != U'[') {
+        e.ch = FoldCase(c);
+        ++i;
+        return e;
+    }
+    size_t j = i + 1;
+    bool negated = false;
+    if (j + 1 < p.size() && p[j] == U'!') {
+        negated = true;
+        ++j;
+    }
+    std::vector<Range> ranges;
+    bool first = true;
+    while (j < p.size() && (first || p[j] != U']')) {
+        char32_t lo = p[j];
+        if (j + 2 < p.size() && p[j + 1] == U'-' && p[j + 2] != U']') {
+            ranges.push_back({FoldCase(lo), FoldCase(p[j + 2])});
+            j += 3;
+        } else {
+            ranges.push_back({FoldCase(lo), FoldCase(lo)});
+            ++j;
+        }
+        first = false;
+    }
+    if (j >= p.size()) {
+        // No closing bracket: the bracket is an ordinary character.
+        e.ch = U'[';
+        ++i;
+        return e;
+    }
+    i = j + 1;
+    bool single = !negated;
+    for (const auto& r : ranges) single = single && r.lo == r.hi && r.lo == ranges.front().lo;
+    if (single) {
+        e.ch = ranges.front().lo;
+    } else {
+        e.kind = Element::Class;
+        e.negated = negated;
+        e.ranges = std::move(ranges);
+    }
+    return e;
+}
+
+namespace {
+// Decodes and folds one character; kept inline because it runs for every character scanned.
+inline char32_t NextFolded(const unsigned char*& p, const unsigned char* end) {
+    unsigned c = *p;
+    if (c < 0x80) {
+        ++p;
+        return (c >= 'a' && c <= 'z') ? c - 32 : c;
+    }
+    if ((c & 0xE0) == 0xC0 && p + 1 < end && (p[1] & 0xC0) == 0x80) {
+        char32_t cp = ((c & 0x1Fu) << 6) | (p[1] & 0x3Fu);
+        p += 2;
+        if (cp >= 0x0430 && cp <= 0x044F) return cp - 32;
+        if (cp >= 0x0410 && cp <= 0x042F) return cp;
+        return FoldCase(cp);
+    }
+    size_t pos = 0;
+    std::string_view rest(reinterpret_cast<const char*>(p), static_cast<size_t>(end - p));
+    char32_t cp = DecodeUtf8(rest, pos);
+    p += pos;
+    return FoldCase(cp);
+}
+
+inline void SkipChar(const unsigned char*& p, const unsigned char* end) {
+    ++p;
+    while (p < end && (*p & 0xC0) == 0x80) ++p;
+}
+}  // namespace
+
+bool LikePattern::MatchAt(const Segment& seg, const unsigned char*& p, const unsigned char* end) const {
+    const unsigned char* q = p;
+    for (const auto& e : seg) {
+        if (q >= end) return false;
+        if (e.kind == Element::Char) {
+            // Exact: a character folds to e.ch only in its upper or lower form.
+            const size_t left = static_cast<size_t>(end - q);
+            const std::string& a = e.forms[0];
+            const std::string& b = e.forms[1];
+            if (a.size() <= left && std::memcmp(q, a.data(), a.size()) == 0) {
+                q += a.size();
+            } else if (b.size() <= left && std::memcmp(q, b.data(), b.size()) == 0) {
+                q += b.size();
+            } else {
+                return false;
+            }
+            continue;
+        }
+        if (!e.Accepts(NextFolded(q, end))) return false;
+    }
+    p = q;
+    return true;
+}
+
+bool LikePattern::Matches(std::string_view value) const {
+    const auto* p = reinterpret_cast<const unsigned char*>(value.data());
+    const unsigned char* end = p + value.size();
+
+    if (segments_.empty()) return true;  // only % runs
+    size_t first = 0;
+    size_t last = segments_.size();
+    if (anchoredStart_) {
+        if (!MatchAt(segments_[0], p, end)) return false;
+        if (anchoredEnd_ && last == 1) return p == end;
+        first = 1;
+    }
+    const unsigned char* endLimit = end;
+    if (anchoredEnd_ && last > first) {
+        // The tail must match the last characters of the value.
+        const Segment& tail = segments_[last - 1];
+        const unsigned char* t = end;
+        for (size_t k = 0; k < tail.size(); ++k) {
+            if (t <= p) return false;
+            --t;
+            while (t > p && (*t & 0xC0) == 0x80) --t;
+        }
+        const unsigned char* probe = t;
+        if (!MatchAt(tail, probe, end) || probe != end) return false;
+        endLimit = t;
+        --last;
+    }
+    for (size_t s = first; s < last; ++s) {
+        const Segment& seg = segments_[s];
+        bool found = false;
+        const Element& head = seg.front();
+        if (head.kind == Element::Char) {
+            // Jump between the places where the first character stands, in either case.
+            const std::string& a = head.forms[0];
+            const std::string& b = head.forms[1];
+            const auto a0 = static_cast<unsigned char>(a[0]);
+            const auto b0 = static_cast<unsigned char>(b[0]);
+            const unsigned char* nextA = p;
+            const unsigned char* nextB = a0 == b0 ? endLimit : p;
+            auto find = [endLimit](const unsigned char* from, unsigned char byte) {
+                const void* hit = std::memchr(from, byte, static_cast<size_t>(endLimit - from));
+                return hit ? static_cast<const unsigned char*>(hit) : endLimit;
+            };
+            nextA = find(nextA, a0);
+            if (a0 != b0) nextB = find(nextB, b0);
+            for (;;) {
+                const unsigned char* c = nextA < nextB ? nextA : nextB;
+                if (c >= endLimit) break;
+                if (c == nextA) nextA = find(nextA + 1, a0);
+                if (c == nextB && a0 != b0) nextB = find(nextB + 1, b0);
+                const unsigned char* q = c;
+                if (MatchAt(seg, q, endLimit)) {
+                    p = q;
+                    found = true;
+                    break;
+                }
+            }
+        } else {
+            while (p < endLimit) {
+                const unsigned char* q = p;
+                if (MatchAt(seg, q, endLimit)) {
+                    p = q;
+                    found = true;
+                    break;
+                }
+                SkipChar(p, endLimit);
+            }
+        }
+        if (!found) return false;
+    }
+    return true;
+}
+
+namespace {
+void LikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+    if (argc < 2 || sqlite3_value_type(argv[0]) == SQLITE_NULL ||
+        sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    auto* pattern = static_cast<LikePattern*>(sqlite3_get_auxdata(ctx, 0));
+    if (pattern == nullptr) {
+        auto* p = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+        int n = sqlite3_value_bytes(argv[0]);
+        auto owned = std::make_unique<LikePattern>(std::string_view(p ? p : "", static_cast<size_t>(n)));
+        pattern = owned.get();
+        bool matches;
+        {
+            auto* v = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+            int vn = sqlite3_value_bytes(argv[1]);
+            matches = pattern->Matches(std::string_view(v ? v : "", static_cast<size_t>(vn)));
+        }
+        sqlite3_set_auxdata(ctx, 0, owned.release(),
+                            [](void* q) { delete static_cast<LikePattern*>(q); });
+        sqlite3_result_int(ctx, matches ? 1 : 0);
+        return;
+    }
+    auto* v = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
+    int vn = sqlite3_value_bytes(argv[1]);
+    sqlite3_result_int(ctx, pattern->Matches(std::string_view(v ? v : "", static_cast<size_t>(vn))) ? 1 : 0);
+}
+}  // namespace
+
+void RegisterJetLike(sqlite3* db) {
+    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
+    sqlite3_create_function_v2(db, "like", 2, flags, nullptr, LikeFunction, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 3, flags, nullptr, LikeFunction, nullptr, nullptr, nullptr);
+}
+
+}  // namespace orv

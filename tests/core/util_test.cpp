@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <zlib.h>
+
+#include "util/cp1251.h"
+#include "util/error.h"
+#include "util/inflate.h"
+#include "util/stored_forms.h"
+#include "util/text.h"
+
+using namespace orv;
+
+TEST(Cp1251, RoundTripsAndClassifiesTheWholeCodePage) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(all)), all);
+    EXPECT_EQ(Cp1251ToUtf8("\xCD\xEE-\xF8\xEF\xE0"), "Но-шпа");
+    EXPECT_EQ(Utf8ToCp1251("日"), "?");
+    EXPECT_EQ(UpperText("ёжик Ёлка abc ґ і"), "ЁЖИК ЁЛКА ABC Ґ І");
+    EXPECT_EQ(LowerText("ЁЖИК ABC"), "ёжик abc");
+    EXPECT_TRUE(IsLetter(U'ё'));
+    EXPECT_TRUE(IsLetter(U'Z'));
+    EXPECT_FALSE(IsLetter(U'5'));
+    EXPECT_FALSE(IsLetter(U'№'));
+    EXPECT_FALSE(IsLetter(U'日'));
+}
+
+TEST(Scramble, IsItsOwnInverseAndStopsAtNul) {
+    std::string text = Utf8ToCp1251("Состав: дротаверина гидрохлорид 40 мг");
+    std::string once = ScrambleText(text);
+    EXPECT_NE(once, text);
+    EXPECT_EQ(once.size(), text.size());
+    EXPECT_EQ(ScrambleText(once), text);
+    EXPECT_EQ(once.find('\0'), std::string::npos);
+    EXPECT_EQ(ScrambleText(""), "");
+    EXPECT_EQ(ScrambleText(std::string("ab\0cd", 5)).size(), 2u);
+    // A byte equal to its key byte passes unchanged: find the first key byte.
+    std::string probe(1, '\x01');
+    unsigned char k0 = static_cast<unsigned char>(ScrambleText(probe)[0]) ^ 1u;
+    std::string same(1, static_cast<char>(k0));
+    EXPECT_EQ(ScrambleText(same), same);
+    EXPECT_EQ(UnscrambleFromStorage(ScrambleForStorage("Показания")), "Показания");
+}
+
+TEST(StripMarkup, Cases) {
+    EXPECT_EQ(StripMarkup("a<BR>b<bR>c"), "a\rb\rc");
+    EXPECT_EQ(StripMarkup("x <b>жирный</b> y"), "x  жирный  y");
+    EXPECT_EQ(StripMarkup("t > 25 <i>C</i>"), "t > 25  C ");
+    EXPECT_EQ(StripMarkup("a < b"), "a < b");
+    EXPECT_EQ(StripMarkup("&nbsp;"), "&nbsp;");
+}
+
+TEST(CollapseAndSplit, Cases) {
+    EXPECT_EQ(CollapseSpaces("\t  a   b\r\n"), "a b");
+    EXPECT_EQ(CollapseSpaces("a\tb"), "a\tb");
+    using V = std::vector<std::string>;
+    EXPECT_EQ(SplitText("a,,b", ","), (V{"a", "", "b"}));
+    EXPECT_EQ(SplitText("", ","), (V{""}));
+    EXPECT_EQ(SplitText("a,", ","), (V{"a", ""}));
+    EXPECT_EQ(SplitText("a$$$b$c", "$$$"), (V{"a", "b$c"}));
+    V appended{"x"};
+    SplitText("y", ",", appended);
+    EXPECT_EQ(appended, (V{"x", "y"}));
+}
+
+TEST(IndexWords, KeepsLongWordsLowered) {
+    std::string r = IndexWords("боль в горле, 2 раза; ГОРЛО");
+    ASSERT_FALSE(r.empty());
+    EXPECT_EQ(r.back(), ' ');
+    std::vector<std::string> words = SplitText(Trim(r), " ");
+    std::sort(words.begin(), words.end());
+    EXPECT_EQ(words, (std::vector<std::string>{"боль", "горле", "горло", "раза"}));
+    EXPECT_EQ(IndexWords("1 2 3 ab"), "");
+}
+
+TEST(ZeroPadAndIntegers, Cases) {
+    EXPECT_EQ(ZeroPad(0, 7), "0000000");
+    EXPECT_EQ(ZeroPad(42, 7), "0000042");
+    EXPECT_EQ(ZeroPad(12345678, 7), "12345678");
+    EXPECT_EQ(ZeroPad(5, 1), "5");
+    struct Case {
+        const char* text;
+        bool ok;
+    };
+    for (auto c : {Case{"12", true}, Case{"  -7", true}, Case{"+3", true}, Case{"$1F", true},
+                   Case{"0x10", true}, Case{"x10", true}, Case{"2147483647", true},
+                   Case{"2147483648", false}, Case{"-2147483648", true}, Case{"", false},
+                   Case{"12 ", false}, Case{"1.5", false}, Case{"abc", false}, Case{"-", false}}) {
+        EXPECT_EQ(IsIntegerText(c.text), c.ok) << c.text;
+    }
+    EXPECT_EQ(ValueToIntDef(Value{std::string("17")}, -1), 17);
+    EXPECT_EQ(ValueToIntDef(Value{2.5}, -1), 2);
+    EXPECT_EQ(ValueToIntDef(Value{std::string("2,7")}, -1), 3);
+    EXPECT_EQ(ValueToIntDef(Value{std::string("x")}, -1), -1);
+    EXPECT_EQ(ValueToIntDef(Value{Null{}}, -1), -1);
+    EXPECT_EQ(ValueToIntDef(Value{}, -1), 0);
+    EXPECT_EQ(ValueToIntDef(Value{std::int64_t{1} << 40}, -1), -1);
+}
+
+TEST(FontText, Pieces) {
+    FontSpec f{"Arial", 10, true, false, true, false, 255};
+    EXPECT_EQ(FontToText(&f), "Arial|10|1|0|1|0|255");
+    EXPECT_EQ(FontToText(nullptr), "");
+    FontSpec g;
+    g.color = 7;
+    TextToFont("Tahoma|12|1|01| 1|0", g);  // six pieces keep the colour
+    EXPECT_EQ(g, (FontSpec{"Tahoma", 12, true, false, false, false, 7}));
+    FontSpec before = g;
+    TextToFont("A|1|1|1|1", g);  // five change nothing
+    EXPECT_EQ(g, before);
+    TextToFont("B|9|0|1|0|1|-16777201|extra", g);  // eight: no colour
+    EXPECT_EQ(g, (FontSpec{"B", 9, false, true, false, true, 7}));
+    TextToFont("C|9|0|0|0|0|-16777201", g);
+    EXPECT_EQ(g.color, -16777201);
+    EXPECT_THROW(TextToFont("C|big|0|0|0|0", g), ConversionError);
+}
+
+TEST(CheckListText, RoundTripAndLineEnds) {
+    std::vector<CheckEntry> list;
+    TextToCheckList("yA\r\nnB\nYC\r\rx", list);
+    EXPECT_EQ(list, (std::vector<CheckEntry>{{"A", true}, {"B", false}, {"C", false}, {"", false}, {"", false}}));
+    TextToCheckList("yA\r\nnB\r\n", list);
+    EXPECT_EQ(CheckListToText(list), "yA\r\nnB\r\n");
+    EXPECT_EQ(CheckListToText({}), "");
+}
+
+namespace {
+std::string Deflate(const std::string& s) {
+    uLongf n = compressBound(static_cast<uLong>(s.size()));
+    std::string out(n, '\0');
+    compress(reinterpret_cast<Bytef*>(out.data()), &n, reinterpret_cast<const Bytef*>(s.data()),
+             static_cast<uLong>(s.size()));
+    out.resize(n);
+    return out;
+}
+}  // namespace
+
+TEST(Inflate, CompleteTruncatedAndInvalid) {
+    std::string text;
+    for (int i = 0; i < 5000; ++i) text += "строка " + std::to_string(i) + "\r\n";
+    std::string z = Deflate(text);
+    {
+        std::istringstream in(z + "trailing bytes");
+        std::ostringstream out;
+        EXPECT_TRUE(InflateToStream(in, out).complete);
+        EXPECT_EQ(out.str(), text);
+    }
+    {
+        std::istringstream in(z.substr(0, z.size() / 2));
+        std::ostringstream out;
+        EXPECT_FALSE(InflateToStream(in, out).complete);
+        EXPECT_LT(out.str().size(), text.size());
+        EXPECT_EQ(text.rfind(out.str(), 0), 0u);
+    }
+    for (std::string bad : {std::string("not zlib at all"), std::string("\x78\x9c\xff\xff\xff", 5)}) {
+        std::istringstream in(bad);
+        std::ostringstream out;
+        try {
+            InflateToStream(in, out);
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_STREQ(e.what(), "Error");
+        }
+    }
+}
+
+TEST(FileVersion, ReadsTheStampOfTheBinaries) {
+    EXPECT_EQ(FileVersionText(ORVANTA_BIN_DIR "/orvanta-cli"), "3.1");
+    EXPECT_EQ(FileVersionFull(ORVANTA_BIN_DIR "/orvanta-cli").rfind("3.1.0.", 0), 0u);
+    EXPECT_EQ(FileVersionText("/nonexistent/file"), "?.?");
+    EXPECT_EQ(FileVersionText("/bin/sh"), "?.?");
+}
