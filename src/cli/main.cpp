@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
     const std::string name = args[0];
     args.erase(args.begin());
     for (const Command* c : kCommands) {
-        if (name != c->name) continue;
+        if (name != c->name)
+            continue;
         for (const auto& a : args) {
             if (a == "--help" || a == "-h") {
                 std::cout << c->help;

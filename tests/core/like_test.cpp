@@ -53,7 +53,8 @@ TEST(JetLike, PatternTable) {
         {"%[1][,][5]%", "доза 1,5 мг", true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(LikePattern(c.pattern).Matches(c.value), c.match) << c.pattern << " ~ " << c.value;
+        EXPECT_EQ(LikePattern(c.pattern).Matches(c.value), c.match)
+            << c.pattern << " ~ " << c.value;
     }
 }
 

@@ -11,18 +11,18 @@
 namespace orv {
 
 class LikePattern {
-public:
+  public:
     explicit LikePattern(std::string_view pattern);
     bool Matches(std::string_view value) const;
 
-private:
+  private:
     struct Range {
         char32_t lo, hi;
     };
     struct Element {
         enum Kind { Char, One, Class } kind = Char;
-        char32_t ch = 0;           // folded, for Char
-        std::string forms[2];      // UTF-8 of its upper and lower form, for Char
+        char32_t ch = 0;       // folded, for Char
+        std::string forms[2];  // UTF-8 of its upper and lower form, for Char
         bool negated = false;
         std::vector<Range> ranges;  // folded bounds, for Class
         bool Accepts(char32_t folded) const;

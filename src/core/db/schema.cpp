@@ -53,9 +53,11 @@ create table i (id integer primary key, pname blob);
 
 void CreateReferenceFile(const std::string& path, bool legacy) {
     std::error_code ec;
-    if (std::filesystem::exists(path, ec)) throw Error("Файл «" + path + "» уже существует");
+    if (std::filesystem::exists(path, ec))
+        throw Error("Файл «" + path + "» уже существует");
     auto parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty()) std::filesystem::create_directories(parent, ec);
+    if (!parent.empty())
+        std::filesystem::create_directories(parent, ec);
     try {
         Database db(path, Database::Mode::CreateNew);
         db.Exec("pragma page_size = 8192");
@@ -71,7 +73,8 @@ void CreateReferenceFile(const std::string& path, bool legacy) {
 
 void CreateTableIfNeed(Database& db) {
     for (const auto& t : db.UserTables()) {
-        if (LowerText(t) == "packets") return;
+        if (LowerText(t) == "packets")
+            return;
     }
     static const char* const kSteps[] = {
         "create table packets (id INT NOT NULL, dt DATETIME, CONSTRAINT kk PRIMARY KEY (id))",
@@ -81,13 +84,15 @@ void CreateTableIfNeed(Database& db) {
         "alter table g ADD COLUMN [status] INT",
         "alter table g ADD COLUMN [md] DATETIME",
     };
-    for (const char* sql : kSteps) db.Exec(sql);
+    for (const char* sql : kSteps)
+        db.Exec(sql);
 }
 
 std::string DetectNameColumn(Database& db) {
     Statement st = db.Prepare("select * from b where id=0");
     for (int i = 0; i < st.ColumnCount(); ++i) {
-        if (LowerText(st.ColumnName(i)) == "name") return "name";
+        if (LowerText(st.ColumnName(i)) == "name")
+            return "name";
     }
     return "pname";
 }
