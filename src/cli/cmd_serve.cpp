@@ -53,16 +53,15 @@ void AnswerPacket(const fs::path& file, httplib::Response& res) {
         res.status = 404;
         return;
     }
-    res.set_content_provider(
-        size, "application/octet-stream",
-        [in](size_t offset, size_t length, httplib::DataSink& sink) {
-            static thread_local std::vector<char> buffer(256 * 1024);
-            in->seekg(static_cast<std::streamoff>(offset));
-            size_t want = std::min(length, buffer.size());
-            in->read(buffer.data(), static_cast<std::streamsize>(want));
-            auto got = static_cast<size_t>(in->gcount());
-            return got > 0 && sink.write(buffer.data(), got);
-        });
+    res.set_content_provider(size, "application/octet-stream",
+                             [in](size_t offset, size_t length, httplib::DataSink& sink) {
+                                 static thread_local std::vector<char> buffer(256 * 1024);
+                                 in->seekg(static_cast<std::streamoff>(offset));
+                                 size_t want = std::min(length, buffer.size());
+                                 in->read(buffer.data(), static_cast<std::streamsize>(want));
+                                 auto got = static_cast<size_t>(in->gcount());
+                                 return got > 0 && sink.write(buffer.data(), got);
+                             });
 }
 
 int Run(Args& args) {
@@ -83,22 +82,22 @@ int Run(Args& args) {
         throw UsageError{"нет такой папки: " + *root};
 
     httplib::Server server;
-    server.Get("/orvanta/updatesquery.php", [&](const httplib::Request& req,
-                                                httplib::Response& res) {
-        std::int32_t mode;
-        if (!req.has_param("mode") || !ParseIntegerText(req.get_param_value("mode"), mode) ||
-            mode < 0) {
-            res.status = 400;
-            return;
-        }
-        if (mode == 0)
-            res.set_content(ListAnswer(rootPath), "text/plain");
-        else
-            AnswerPacket(rootPath / (std::to_string(mode) + ".pckt"), res);
-    });
+    server.Get("/orvanta/updatesquery.php",
+               [&](const httplib::Request& req, httplib::Response& res) {
+                   std::int32_t mode;
+                   if (!req.has_param("mode") ||
+                       !ParseIntegerText(req.get_param_value("mode"), mode) || mode < 0) {
+                       res.status = 400;
+                       return;
+                   }
+                   if (mode == 0)
+                       res.set_content(ListAnswer(rootPath), "text/plain");
+                   else
+                       AnswerPacket(rootPath / (std::to_string(mode) + ".pckt"), res);
+               });
     server.set_logger([](const httplib::Request& req, const httplib::Response& res) {
-        std::cerr << req.remote_addr << " " << req.method << " " << req.target << " "
-                  << res.status << "\n";
+        std::cerr << req.remote_addr << " " << req.method << " " << req.target << " " << res.status
+                  << "\n";
     });
 
     // Ctrl+C and kill end the server cleanly: a thread waits for the signal and stops it.
@@ -108,7 +107,8 @@ int Run(Args& args) {
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    int bound = port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
+    int bound =
+        port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
     if (bound < 0)
         throw orv::Error("Не удалось открыть порт " + std::to_string(port) + " на " + host);
     std::thread waiter([&] {

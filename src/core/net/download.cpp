@@ -13,8 +13,12 @@ namespace {
 
 using namespace net_detail;
 
-CURL* Easy(void* p) { return static_cast<CURL*>(p); }
-CURLM* Multi(void* p) { return static_cast<CURLM*>(p); }
+CURL* Easy(void* p) {
+    return static_cast<CURL*>(p);
+}
+CURLM* Multi(void* p) {
+    return static_cast<CURLM*>(p);
+}
 
 std::string SystemError(const std::string& what, const std::string& path) {
     return what + " " + path + ": " + std::strerror(errno);
@@ -171,7 +175,10 @@ void PacketDownload::Finish(int curlResult) {
     curl_easy_getinfo(Easy(easy_), CURLINFO_HTTP_CONNECTCODE, &connectStatus);
     if (!fileError_.empty())
         return Fail(fileError_);
-    if (status == 407 || connectStatus == 407)
+    // Some proxies (tinyproxy) answer wrong credentials with 401; our server asks for none.
+    bool refused = status == 407 || connectStatus == 407 ||
+                   (request_.proxy.use && (status == 401 || connectStatus == 401));
+    if (refused)
         return Fail(kProxyUserRefused);
     if (status == 404)
         return Fail(kFileNotFound + request_.object);
@@ -197,15 +204,17 @@ void PacketDownload::Finish(int curlResult) {
     // rename() replaces an older file of that name in one step.
     std::filesystem::rename(request_.tempFile, request_.finalFile, ec);
     if (ec) {
-        error_ = "Не удалось переименовать файл " + request_.tempFile + " в " +
-                 request_.finalFile + ": " + ec.message();
+        error_ = "Не удалось переименовать файл " + request_.tempFile + " в " + request_.finalFile +
+                 ": " + ec.message();
         state_ = State::Failed;
         return;
     }
     state_ = State::Completed;
 }
 
-int PacketDownload::Percent() const { return DownloadPercent(received_, request_.expectedSize); }
+int PacketDownload::Percent() const {
+    return DownloadPercent(received_, request_.expectedSize);
+}
 
 std::string PacketDownload::ProgressText() const {
     return DownloadProgressText(received_, request_.expectedSize);

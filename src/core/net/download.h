@@ -19,10 +19,10 @@
 // sockets and pumps until the end.
 //
 // Outcomes: status 200 and a body of the expected length -> Completed; 407 (from the proxy,
-// also on CONNECT) -> kProxyUserRefused; 404 -> kFileNotFound + object; any other status, no
-// connection or a time-out before the answer -> kProxyFailure; a body cut short, a stall, or a
-// length other than the list said -> a transfer error. Only Completed touches the final file.
-// No local file is created unless the server answered 200.
+// also on CONNECT; or 401 when a proxy is used) -> kProxyUserRefused; 404 -> kFileNotFound +
+// object; any other status, no connection or a time-out before the answer -> kProxyFailure; a body
+// cut short, a stall, or a length other than the list said -> a transfer error. Only Completed
+// touches the final file. No local file is created unless the server answered 200.
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -35,10 +35,10 @@ namespace orv {
 inline constexpr const char* kTransferBroken = "Загрузка прервана, файл получен не полностью.";
 
 struct DownloadRequest {
-    std::string url;        // server address + PacketRequestPath(...)
-    std::string object;     // the request path, named in the 404 message
-    std::string tempFile;   // D + "upd.pckt"
-    std::string finalFile;  // D + N + ".pckt"
+    std::string url;                // server address + PacketRequestPath(...)
+    std::string object;             // the request path, named in the 404 message
+    std::string tempFile;           // D + "upd.pckt"
+    std::string finalFile;          // D + N + ".pckt"
     std::int64_t expectedSize = 0;  // from the list; 0 or less: unknown, not checked
     ProxySettings proxy;
     NetTimeouts timeouts;

@@ -48,7 +48,7 @@ std::string FetchList(const ListRequest& request) {
     EnsureCurlInit();
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
     std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> headers(nullptr,
-                                                                         curl_slist_free_all);
+                                                                        curl_slist_free_all);
     if (!curl)
         throw ListRequestError("curl_easy_init");
     CURL* h = curl.get();
@@ -60,10 +60,9 @@ std::string FetchList(const ListRequest& request) {
     } catch (const Error& e) {
         throw ListRequestError(e.what());
     }
-    for (const char* line :
-         {"Accept: */*", "Accept-Language: ru",
-          "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1)",
-          "Connection: Keep-Alive", "Content-Type: application/octet-stream"}) {
+    for (const char* line : {"Accept: */*", "Accept-Language: ru",
+                             "User-Agent: Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.1; SV1)",
+                             "Connection: Keep-Alive", "Content-Type: application/octet-stream"}) {
         headers.reset(curl_slist_append(headers.release(), line));
     }
     curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());

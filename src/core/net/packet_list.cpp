@@ -1,8 +1,27 @@
 #include "net/packet_list.h"
 
+#include <cstdint>
+
 #include "util/text.h"
 
 namespace orv {
+namespace {
+
+// The list is written in plain decimal: no sign, no blanks, no hexadecimal forms.
+bool ParseDecimal(std::string_view s, std::int32_t& out) {
+    if (s.empty() || s.size() > 9)
+        return false;
+    std::int32_t v = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + (c - '0');
+    }
+    out = v;
+    return true;
+}
+
+}  // namespace
 
 std::vector<std::string> SplitLines(std::string_view text) {
     std::vector<std::string> lines;
@@ -31,9 +50,9 @@ std::vector<ServerPacket> ParsePacketList(std::string_view answer, const std::se
             continue;
         std::int32_t number, size;
         std::string sizeText = line.substr(space + 1);
-        if (!ParseIntegerText(line.substr(0, space), number) || !ParseIntegerText(sizeText, size))
+        if (!ParseDecimal(line.substr(0, space), number) || !ParseDecimal(sizeText, size))
             continue;
-        if (number < 1 || size < 0)
+        if (number < 1)
             continue;
         ServerPacket p;
         p.number = number;
@@ -55,9 +74,7 @@ int NewestPacketNumber(std::string_view answer) {
     if (space == std::string::npos)
         return 0;
     std::int32_t n;
-    if (!ParseIntegerText(last.substr(0, space), n) || n < 0)
-        return 0;
-    return n;
+    return ParseDecimal(std::string_view(last).substr(0, space), n) ? n : 0;
 }
 
 }  // namespace orv

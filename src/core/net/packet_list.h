@@ -9,14 +9,14 @@ namespace orv {
 
 struct ServerPacket {
     int number = 0;
-    std::string sizeText;  // as the server wrote it
-    int size = 0;          // bytes
+    std::string sizeText;    // as the server wrote it
+    int size = 0;            // bytes
     bool installed = false;  // recorded in `packets`
     bool marked = false;     // to be fetched and installed: exactly when not installed
 };
 
 // Trims the answer, splits it at CR, LF or CR LF and keeps the lines "number size" whose two
-// parts convert as integers; a number below 1 or a negative size is skipped as well.
+// parts are decimal numbers (at most 9 digits); packet number 0 is skipped as well.
 std::vector<ServerPacket> ParsePacketList(std::string_view answer,
                                           const std::set<int>& installed = {});
 

@@ -8,8 +8,8 @@ namespace orv {
 class Database;
 
 struct ProxySettings {
-    bool use = false;   // "Использовать прокси-сервер"
-    std::string host;   // "proxy"
+    bool use = false;  // "Использовать прокси-сервер"
+    std::string host;  // "proxy"
     std::string port = "80";
     std::string login;  // "login"
     std::string pass;   // "pass"
