@@ -45,21 +45,25 @@ std::string ReplaceAll(std::string s, std::string_view from, std::string_view to
 
 // The stored form of a value given on the command line; throws when it does not convert.
 std::string StoredForm(const SettingKey& key, std::string value) {
-    if (key.type == SettingType::SectionList) value = ReplaceAll(value, "\\n", "\n");
+    if (key.type == SettingType::SectionList)
+        value = ReplaceAll(value, "\\n", "\n");
     if (key.type == SettingType::Font && SplitText(value, "|").size() < 6 && !Trim(value).empty()) {
-        throw Error("Значение ключа " + std::string(key.name) + " должно иметь вид: " + TypeName(key.type));
+        throw Error("Значение ключа " + std::string(key.name) +
+                    " должно иметь вид: " + TypeName(key.type));
     }
     SettingsValues scratch;
     HeldSettings held;
     if (!Trim(value).empty() && !ApplySetting(key, value, scratch, held)) {
-        throw Error("Значение «" + value + "» не подходит для ключа " + std::string(key.name) + " (" +
-                    TypeName(key.type) + ")");
+        throw Error("Значение «" + value + "» не подходит для ключа " + std::string(key.name) +
+                    " (" + TypeName(key.type) + ")");
     }
-    if (Trim(value).empty() || key.type == SettingType::Text || key.type == SettingType::Font) return value;
+    if (Trim(value).empty() || key.type == SettingType::Text || key.type == SettingType::Font)
+        return value;
     if (key.type == SettingType::SectionList) {
         for (const CheckEntry& e : scratch.sections) {
             if (SectionText(TDisplayRec{}, e.caption) == nullptr) {
-                std::cerr << "orvanta-cli settings: раздела «" << e.caption << "» нет на странице описания\n";
+                std::cerr << "orvanta-cli settings: раздела «" << e.caption
+                          << "» нет на странице описания\n";
             }
         }
     }
@@ -69,11 +73,14 @@ std::string StoredForm(const SettingKey& key, std::string value) {
 int Run(Args& args) {
     const std::string dir = args.Dir();
     auto rest = args.Positionals();
-    if (rest.empty()) throw UsageError{"укажите list, get КЛЮЧ или set КЛЮЧ ЗНАЧЕНИЕ"};
+    if (rest.empty())
+        throw UsageError{"укажите list, get КЛЮЧ или set КЛЮЧ ЗНАЧЕНИЕ"};
     const std::string action = rest[0];
     const size_t expected = action == "list" ? 1 : action == "get" ? 2 : action == "set" ? 3 : 0;
-    if (expected == 0) throw UsageError{"неизвестное действие «" + action + "»"};
-    if (rest.size() != expected) throw UsageError{"неверное число параметров для " + action};
+    if (expected == 0)
+        throw UsageError{"неизвестное действие «" + action + "»"};
+    if (rest.size() != expected)
+        throw UsageError{"неверное число параметров для " + action};
 
     Reference ref(dir);
     SettingsStore store(ref.db());
@@ -89,12 +96,14 @@ int Run(Args& args) {
     auto shown = [&](const SettingKey& key) { return ReadSetting(key, values, store.held()); };
     if (action == "get") {
         std::cout << ReplaceAll(shown(RequireKey(rest[1])), "\r\n", "\n");
-        if (RequireKey(rest[1]).type != SettingType::SectionList) std::cout << "\n";
+        if (RequireKey(rest[1]).type != SettingType::SectionList)
+            std::cout << "\n";
         return 0;
     }
     for (const SettingKey& key : SettingKeys()) {
-        const bool fallback = !store.StoredValue(key.name) ||
-                              std::find(unconverted.begin(), unconverted.end(), key.name) != unconverted.end();
+        const bool fallback =
+            !store.StoredValue(key.name) ||
+            std::find(unconverted.begin(), unconverted.end(), key.name) != unconverted.end();
         std::cout << key.name << "\t" << ReplaceAll(shown(key), "\r\n", "\\n")
                   << (fallback ? "\t(по умолчанию)" : "") << "\n";
     }

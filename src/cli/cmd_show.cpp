@@ -17,10 +17,12 @@ DataSet& FindPreparation(Reference& ref, const std::optional<std::string>& id,
                          const std::optional<std::string>& name) {
     if (id) {
         std::int32_t n;
-        if (!ParseIntegerText(Trim(*id), n)) throw UsageError{"код препарата должен быть целым числом"};
+        if (!ParseIntegerText(Trim(*id), n))
+            throw UsageError{"код препарата должен быть целым числом"};
         ref.qWork.SetSql("select * from b where id=" + std::to_string(n));
         ref.qWork.Open();
-        if (ref.qWork.IsEmpty()) throw Error("Препарат с кодом " + std::to_string(n) + " не найден");
+        if (ref.qWork.IsEmpty())
+            throw Error("Препарат с кодом " + std::to_string(n) + " не найден");
         return ref.qWork;
     }
     ref.qMain.Open();
@@ -36,8 +38,10 @@ int Run(Args& args) {
     const auto name = args.Option("--name");
     const auto highlight = args.Option("--highlight");
     const std::string out = args.Option("--out").value_or(dir + "source.nvg");
-    if (!args.Positionals().empty()) throw UsageError{"лишние параметры"};
-    if (id.has_value() == name.has_value()) throw UsageError{"укажите либо --id, либо --name"};
+    if (!args.Positionals().empty())
+        throw UsageError{"лишние параметры"};
+    if (id.has_value() == name.has_value())
+        throw UsageError{"укажите либо --id, либо --name"};
 
     Reference ref(dir);
     SettingsStore store(ref.db());
@@ -75,7 +79,8 @@ const Command kShowCommand{
     "  --id КОД            препарат с этим кодом\n"
     "  --name НАЗВАНИЕ     препарат с этим названием (без учёта регистра)\n"
     "  --highlight СЛОВА   выделить слова, как после универсального поиска\n"
-    "  --out ФАЙЛ          куда записать (по умолчанию ПАПКА/source.nvg; «-» — в стандартный вывод)\n"
+    "  --out ФАЙЛ          куда записать (по умолчанию ПАПКА/source.nvg; «-» — в стандартный "
+    "вывод)\n"
     "  Печатает путь записанного файла.\n",
     Run};
 

@@ -17,6 +17,7 @@
 
 using namespace orv;
 using orv::test::DescribedReference;
+using orv::test::kNoShpaTexts;
 using orv::test::TempDir;
 
 namespace {
@@ -28,43 +29,19 @@ std::string ReadFile(const std::string& path) {
 
 // Runs the rest of the scope in another working folder.
 class WorkingDir {
-public:
+  public:
     explicit WorkingDir(const std::filesystem::path& dir) : old_(std::filesystem::current_path()) {
         std::filesystem::current_path(dir);
     }
     ~WorkingDir() { std::filesystem::current_path(old_); }
 
-private:
+  private:
     std::filesystem::path old_;
 };
 
-const std::map<std::string, std::string> kNoShpaTexts = {
-    {"n1", "Дротаверина гидрохлорид — 40 мг.<br>Вспомогательные вещества: <i>магния стеарат</i>."},
-    {"n2", "Спазмолитическое средство; снижает тонус гладкой мускулатуры &laquo;ЖКТ&raquo;."},
-    {"n3", "Головокружение, сердцебиение."},
-    {"n5", "  Спазм гладкой мускулатуры при заболеваниях желчевыводящих путей."},
-    {"n6", "Тяжёлая печёночная недостаточность."},
-    {"n7", "Внутрь, по 1–2 таблетки 2–3 раза в сутки."},
-    {"n8", "Таблетки 40 мг."},
-    {"n9", "При температуре <b>не выше 25 °C</b>."},
-    {"n10", "служебный текст"},
-    {"n11", "[12],[34]"},
-    {"n12", "7"},
-    {"n13", "Дротаверин"},
-    {"n14", "   "},
-    {"n15", "С осторожностью при артериальной гипотензии."},
-    {"n16", "не читается"},
-};
-
 class DescribedFixture : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fx.AddDescribed(42, "Но-шпа", "Дротаверин, Спазмол", kNoShpaTexts);
-        fx.AddGroup(7, "Спазмолитики");
-        fx.AddManufacturer(12, "Хиноин");
-        fx.AddManufacturer(34, "Санофи-Авентис");
-        fx.AddManufacturer(56, "Не тот");
-    }
+  protected:
+    void SetUp() override { fx.AddNoShpa(); }
     DescribedReference fx;
 };
 
@@ -75,12 +52,7 @@ protected:
 TEST_F(DescribedFixture, GoldenPageWithPicture) {
     Reference ref(fx.dir.str());
     SettingsStore store(ref.db());
-    store.SetKey("items",
-                 "yФармГруппа\r\nyПроизводители\r\nnСинонимы\r\nyСостав\r\nyПоказания к применению\r\n"
-                 "yНеизвестный раздел\r\nyсостав\r\nyФармакологическое действие\r\nyПередозировка\r\n"
-                 "yВзаимодействие\r\nyСпособ применения и дозы\r\nyУсловия хранения\r\n"
-                 "yМеждународное непатентованное наименование\r\nyЛекарственные формы\r\n"
-                 "yПобочное действие\r\nyПротивопоказания\r\nnОсобые указания\r\n");
+    store.SetKey("items", orv::test::kGoldenSectionList);
     SettingsValues settings;
     ASSERT_TRUE(OpenSettings(store, settings).empty());
 
@@ -93,7 +65,8 @@ TEST_F(DescribedFixture, GoldenPageWithPicture) {
         // The picture folder is given relative to the data folder so that the page is the same
         // wherever the sources are.
         WorkingDir wd(ORVANTA_SOURCE_DIR "/tests/data/display");
-        TDisplayRec rec = WritePageForCurrentRow(ref.qMain, ref.qIzg, ref.NameColumn(), "_pict/", options, page);
+        TDisplayRec rec =
+            WritePageForCurrentRow(ref.qMain, ref.qIzg, ref.NameColumn(), "_pict/", options, page);
         EXPECT_EQ(rec.Manufacturers, "Хиноин, Санофи-Авентис");
     }
     const std::string expected = ReadFile(ORVANTA_SOURCE_DIR "/tests/data/display/golden_page.nvg");
@@ -137,11 +110,20 @@ TEST_F(DescribedFixture, GroupLookupTakesOnlyAnInteger) {
         const char* id;
         const char* name;
     } cases[] = {
-        {"7", "Спазмолитики"}, {" 7 ", "Спазмолитики"}, {"+7", "Спазмолитики"}, {"", ""},
-        {"   ", ""},           {"abc", ""},           {"7 or 1=1", ""},     {"7;", ""},
-        {"999", ""},           {"7.0", ""},           {"99999999999999999999", ""},
+        {"7", "Спазмолитики"},
+        {" 7 ", "Спазмолитики"},
+        {"+7", "Спазмолитики"},
+        {"", ""},
+        {"   ", ""},
+        {"abc", ""},
+        {"7 or 1=1", ""},
+        {"7;", ""},
+        {"999", ""},
+        {"7.0", ""},
+        {"99999999999999999999", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(GroupNameById(c.id, ref.qIzg), c.name) << "id: " << c.id;
+    for (const auto& c : cases)
+        EXPECT_EQ(GroupNameById(c.id, ref.qIzg), c.name) << "id: " << c.id;
 }
 
 TEST_F(DescribedFixture, ManufacturerIdsAreParsedBeforeAnySql) {
@@ -159,17 +141,19 @@ TEST_F(DescribedFixture, ManufacturerIdsAreParsedBeforeAnySql) {
         {"5", std::nullopt},
         {"[]", std::nullopt},
     };
-    for (const auto& c : conditions) EXPECT_EQ(ManufacturerCondition(c.list), c.condition) << c.list;
+    for (const auto& c : conditions)
+        EXPECT_EQ(ManufacturerCondition(c.list), c.condition) << c.list;
 
     Reference ref(fx.dir.str());
     const struct {
         const char* list;
         const char* names;
     } lists[] = {
-        {"[34]", "Санофи-Авентис"}, {"[12],[99]", "Хиноин"}, {"[99]", ""},
-        {"[x]", ""},                {"[1) or (1=1", ""},    {"[12],[34]) or (1=1", ""},
+        {"[34]", "Санофи-Авентис"}, {"[12],[99]", "Хиноин"},    {"[99]", ""}, {"[x]", ""},
+        {"[1) or (1=1", ""},        {"[12],[34]) or (1=1", ""},
     };
-    for (const auto& c : lists) EXPECT_EQ(ManufacturerList(c.list, ref.qIzg, "pname"), c.names) << c.list;
+    for (const auto& c : lists)
+        EXPECT_EQ(ManufacturerList(c.list, ref.qIzg, "pname"), c.names) << c.list;
 
     // Too short to be a list: no statement is run at all.
     for (const char* shortList : {"", "[]", " [] ", "[5"}) {
@@ -193,25 +177,29 @@ TEST(DescriptionPage, SectionsFollowTicksCaptionsAndTexts) {
     options.sections = DesignSectionList();
     // An all-empty record: the heading row and the closing line only.
     EXPECT_EQ(Body(BuildDescriptionPage(rec, options)),
-              (std::vector<std::string>{"<tr><td class=\"caption\">", "Аспирин</td></tr>", "</table></body></html>"}));
+              (std::vector<std::string>{"<tr><td class=\"caption\">", "Аспирин</td></tr>",
+                                        "</table></body></html>"}));
 
     rec.Composition = "  Ацетилсалициловая кислота";
     rec.Overdose = " \t\r\n ";
     rec.Storage = "Сухое место";
     rec.Synonyms = "Упса";
-    options.sections = {{"Состав", true}, {"Передозировка", true}, {"Синонимы", false},
-                        {"Несуществующий", true}, {"условия хранения", true}, {"Условия хранения", true}};
+    options.sections = {{"Состав", true},           {"Передозировка", true},
+                        {"Синонимы", false},        {"Несуществующий", true},
+                        {"условия хранения", true}, {"Условия хранения", true}};
     EXPECT_EQ(Body(BuildDescriptionPage(rec, options)),
-              (std::vector<std::string>{"<tr><td class=\"caption\">", "Аспирин</td></tr>",
-                                        "<tr><td>&nbsp;</td></tr>", "<tr><td class=\"Item\">Состав</td></tr>",
-                                        "<tr><td>  Ацетилсалициловая кислота</td></tr>",
-                                        "<tr><td>&nbsp;</td></tr>", "<tr><td class=\"Item\">Условия хранения</td></tr>",
-                                        "<tr><td>Сухое место</td></tr>", "</table></body></html>"}));
+              (std::vector<std::string>{
+                  "<tr><td class=\"caption\">", "Аспирин</td></tr>", "<tr><td>&nbsp;</td></tr>",
+                  "<tr><td class=\"Item\">Состав</td></tr>",
+                  "<tr><td>  Ацетилсалициловая кислота</td></tr>", "<tr><td>&nbsp;</td></tr>",
+                  "<tr><td class=\"Item\">Условия хранения</td></tr>",
+                  "<tr><td>Сухое место</td></tr>", "</table></body></html>"}));
 }
 
 TEST(DescriptionPage, EveryDesignCaptionNamesAField) {
     TDisplayRec rec;
-    for (const CheckEntry& e : DesignSectionList()) EXPECT_NE(SectionText(rec, e.caption), nullptr) << e.caption;
+    for (const CheckEntry& e : DesignSectionList())
+        EXPECT_NE(SectionText(rec, e.caption), nullptr) << e.caption;
     EXPECT_EQ(DesignSectionList().size(), 15u);
 }
 
@@ -250,12 +238,15 @@ TEST(DescriptionPage, PictureJpegBeforeGif) {
     PageOptions options;
     options.picturePath = pict + "fi0000042.jpg";
     EXPECT_EQ(BuildDescriptionPage(rec, options)[31],
-              "<tr><td class=\"caption\"><img src=\"" + pict + "fi0000042.jpg\" align=\"absmiddle\">&nbsp;&nbsp;");
+              "<tr><td class=\"caption\"><img src=\"" + pict +
+                  "fi0000042.jpg\" align=\"absmiddle\">&nbsp;&nbsp;");
 }
 
 namespace {
 const std::string kMark = "<font style=\"background-color:#FFFF33;\">";
-std::string Marked(const std::string& w) { return kMark + w + "</font>"; }
+std::string Marked(const std::string& w) {
+    return kMark + w + "</font>";
+}
 }  // namespace
 
 TEST(Highlighting, ChangesOnlyTextOutsideMarkup) {
@@ -266,7 +257,8 @@ TEST(Highlighting, ChangesOnlyTextOutsideMarkup) {
     } cases[] = {
         // case ignored as windows-1251 letters, the typed capitals kept
         {"Аспирин</td></tr>", "аспирин", Marked("аспирин") + "</td></tr>"},
-        {"ПРИ СПАЗМЕ; при спазме", "Спазм", "ПРИ " + Marked("Спазм") + "Е; при " + Marked("Спазм") + "е"},
+        {"ПРИ СПАЗМЕ; при спазме", "Спазм",
+         "ПРИ " + Marked("Спазм") + "Е; при " + Marked("Спазм") + "е"},
         {"ЁЛКА ёлка елка", "ёлка", Marked("ёлка") + " " + Marked("ёлка") + " елка"},
         // never inside a tag, an attribute or an entity
         {"<tr><td>td</td></tr>", "td", "<tr><td>" + Marked("td") + "</td></tr>"},
@@ -285,7 +277,8 @@ TEST(Highlighting, ChangesOnlyTextOutsideMarkup) {
         {"<td>x</td>", "<td>", "<td>x</td>"},
         {"abc", "", "abc"},
     };
-    for (const auto& c : cases) EXPECT_EQ(HighlightWord(c.line, c.word), c.expected) << c.line << " / " << c.word;
+    for (const auto& c : cases)
+        EXPECT_EQ(HighlightWord(c.line, c.word), c.expected) << c.line << " / " << c.word;
 }
 
 TEST(Highlighting, WholePageFromTheNameLineOn) {
@@ -300,9 +293,11 @@ TEST(Highlighting, WholePageFromTheNameLineOn) {
     options.filterText = "  ФИТАЛГИН   td  font ";
     const std::vector<std::string> page = BuildDescriptionPage(rec, options);
     ASSERT_EQ(page.size(), plain.size());
-    for (size_t i = 0; i <= 31; ++i) EXPECT_EQ(page[i], plain[i]) << i;  // head and picture line untouched
+    for (size_t i = 0; i <= 31; ++i)
+        EXPECT_EQ(page[i], plain[i]) << i;  // head and picture line untouched
     EXPECT_EQ(page[32], Marked("ФИТАЛГИН") + "</td></tr>");
-    EXPECT_EQ(page[35], "<tr><td>" + Marked("ФИТАЛГИН") + ": экстракт; " + Marked("td") + "</td></tr>");
+    EXPECT_EQ(page[35],
+              "<tr><td>" + Marked("ФИТАЛГИН") + ": экстракт; " + Marked("td") + "</td></tr>");
     EXPECT_EQ(page.back(), "</table></body></html>");
 
     // No words at all: nothing changes.
@@ -317,9 +312,12 @@ TEST(DescriptionPage, FileIsWindows1251WithCrLf) {
     const std::string bytes = EncodePage(lines);
     EXPECT_EQ(bytes.substr(0, 6), "<html>");
     EXPECT_EQ(bytes.substr(bytes.size() - 24), "</table></body></html>\r\n");
-    EXPECT_NE(bytes.find("\r\n\xA8\xE6 \xB9" "1</td></tr>\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\n\xA8\xE6 \xB9"
+                         "1</td></tr>\r\n"),
+              std::string::npos);
     size_t crlf = 0;
-    for (size_t p = bytes.find("\r\n"); p != std::string::npos; p = bytes.find("\r\n", p + 2)) ++crlf;
+    for (size_t p = bytes.find("\r\n"); p != std::string::npos; p = bytes.find("\r\n", p + 2))
+        ++crlf;
     EXPECT_EQ(crlf, lines.size());
     EXPECT_EQ(bytes.find('\n'), bytes.find("\r\n") + 1);
 }

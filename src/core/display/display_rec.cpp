@@ -14,10 +14,12 @@ std::optional<std::int64_t> ParseId(std::string_view text) {
     std::string t = Trim(text);
     const char* b = t.data();
     const char* e = t.data() + t.size();
-    if (b != e && *b == '+') ++b;
+    if (b != e && *b == '+')
+        ++b;
     std::int64_t v = 0;
     auto r = std::from_chars(b, e, v);
-    if (b == e || r.ec != std::errc() || r.ptr != e) return std::nullopt;
+    if (b == e || r.ec != std::errc() || r.ptr != e)
+        return std::nullopt;
     return v;
 }
 
@@ -51,12 +53,14 @@ TDisplayRec FillDisplayRec(const DataSet& ds, DataSet& lookup, const std::string
 
 std::string GroupNameById(std::string_view idText, DataSet& lookup) {
     std::optional<std::int64_t> id = ParseId(idText);
-    if (!id) return {};
+    if (!id)
+        return {};
     try {
         lookup.SetSql("select * from g where id=" + std::to_string(*id));
         lookup.Open();
         lookup.First();
-        if (lookup.Eof()) return {};
+        if (lookup.Eof())
+            return {};
         return lookup.AsText("pname");
     } catch (const std::exception&) {
         return {};
@@ -67,23 +71,30 @@ std::optional<std::string> ManufacturerCondition(std::string_view idList) {
     std::string condition;
     for (const std::string& piece : SplitText(Trim(idList), ",")) {
         std::string p = Trim(piece);
-        if (p.size() < 2 || p.front() != '[' || p.back() != ']') return std::nullopt;
+        if (p.size() < 2 || p.front() != '[' || p.back() != ']')
+            return std::nullopt;
         std::optional<std::int64_t> id = ParseId(std::string_view(p).substr(1, p.size() - 2));
-        if (!id) return std::nullopt;
+        if (!id)
+            return std::nullopt;
         // The same text the bracket replacement makes of a well-formed list: " id=12  or  id=34 ".
-        if (!condition.empty()) condition += " or ";
+        if (!condition.empty())
+            condition += " or ";
         condition += " id=" + std::to_string(*id) + " ";
     }
     return condition;
 }
 
-std::string ManufacturerList(std::string_view idList, DataSet& lookup, const std::string& nameColumn) {
+std::string ManufacturerList(std::string_view idList, DataSet& lookup,
+                             const std::string& nameColumn) {
     std::string text = Trim(idList);
     size_t chars = 0;
-    for (char c : text) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    if (chars < 3) return {};
+    for (char c : text)
+        chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    if (chars < 3)
+        return {};
     std::optional<std::string> condition = ManufacturerCondition(text);
-    if (!condition) return {};
+    if (!condition)
+        return {};
     std::string result;
     try {
         lookup.SetSql("select " + nameColumn + " from i where " + *condition);
@@ -95,7 +106,8 @@ std::string ManufacturerList(std::string_view idList, DataSet& lookup, const std
     } catch (const std::exception&) {
         return result;  // what was collected stays, as it was
     }
-    if (!result.empty()) result.resize(result.size() - 2);
+    if (!result.empty())
+        result.resize(result.size() - 2);
     return result;
 }
 
@@ -118,7 +130,8 @@ const std::string* SectionText(const TDisplayRec& rec, std::string_view caption)
         {"Условия хранения", &TDisplayRec::Storage},
     };
     for (const auto& [name, field] : kSections) {
-        if (name == caption) return &(rec.*field);
+        if (name == caption)
+            return &(rec.*field);
     }
     return nullptr;
 }

@@ -45,7 +45,8 @@ std::optional<std::string> ManufacturerCondition(std::string_view idList);
 
 // Manufacturer names of the ids in the list, joined by ", " in the order the database returns
 // them; empty for a short or malformed list.
-std::string ManufacturerList(std::string_view idList, DataSet& lookup, const std::string& nameColumn);
+std::string ManufacturerList(std::string_view idList, DataSet& lookup,
+                             const std::string& nameColumn);
 
 // The record text shown under a section caption (exact match); nullptr for any other caption.
 const std::string* SectionText(const TDisplayRec& rec, std::string_view caption);

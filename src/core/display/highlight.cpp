@@ -23,12 +23,15 @@ size_t MarkupLength(std::string_view s, size_t pos) {
             return end == std::string_view::npos ? n - pos : end + 3 - pos;
         }
         char c = s[pos + 1];
-        bool tag = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '/' || c == '!' || c == '?';
-        if (!tag) return 0;
+        bool tag =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '/' || c == '!' || c == '?';
+        if (!tag)
+            return 0;
         char quote = 0;
         for (size_t i = pos + 1; i < n; ++i) {
             if (quote) {
-                if (s[i] == quote) quote = 0;
+                if (s[i] == quote)
+                    quote = 0;
             } else if (s[i] == '"' || s[i] == '\'') {
                 quote = s[i];
             } else if (s[i] == '>') {
@@ -39,10 +42,13 @@ size_t MarkupLength(std::string_view s, size_t pos) {
     }
     if (s[pos] == '&') {
         size_t i = pos + 1;
-        if (i < n && s[i] == '#') ++i;
+        if (i < n && s[i] == '#')
+            ++i;
         size_t first = i;
-        while (i < n && IsAsciiAlnum(s[i])) ++i;
-        if (i > first && i < n && s[i] == ';') return i + 1 - pos;
+        while (i < n && IsAsciiAlnum(s[i]))
+            ++i;
+        if (i > first && i < n && s[i] == ';')
+            return i + 1 - pos;
     }
     return 0;
 }
@@ -64,7 +70,8 @@ void HighlightRun(std::string_view run, const std::u32string& word, std::string_
     size_t i = 0;
     while (i + word.size() <= chars.size()) {
         bool hit = true;
-        for (size_t k = 0; k < word.size() && hit; ++k) hit = chars[i + k].folded == word[k];
+        for (size_t k = 0; k < word.size() && hit; ++k)
+            hit = chars[i + k].folded == word[k];
         if (!hit) {
             ++i;
             continue;
@@ -85,8 +92,10 @@ void HighlightRun(std::string_view run, const std::u32string& word, std::string_
 
 std::string HighlightWord(std::string_view line, std::string_view word) {
     std::u32string folded;
-    for (size_t p = 0; p < word.size();) folded += LowerChar(DecodeUtf8(word, p));
-    if (folded.empty()) return std::string(line);
+    for (size_t p = 0; p < word.size();)
+        folded += LowerChar(DecodeUtf8(word, p));
+    if (folded.empty())
+        return std::string(line);
     std::string out;
     out.reserve(line.size() + 64);
     size_t runStart = 0;
@@ -109,9 +118,11 @@ void HighlightSearchWords(std::vector<std::string>& lines, std::string_view filt
     try {
         const std::vector<std::string> words = SplitText(CollapseSpaces(filterText), " ");
         size_t table = 0;
-        while (table < lines.size() && lines[table].find("<table") == std::string::npos) ++table;
+        while (table < lines.size() && lines[table].find("<table") == std::string::npos)
+            ++table;
         for (size_t i = table + 2; i < lines.size(); ++i) {
-            for (const std::string& w : words) lines[i] = HighlightWord(lines[i], w);
+            for (const std::string& w : words)
+                lines[i] = HighlightWord(lines[i], w);
         }
     } catch (const std::exception&) {
         // the page is shown without (the rest of) the marks

@@ -9,9 +9,11 @@
 
 namespace orv {
 
-void AppendSection(std::vector<std::string>& lines, std::string_view caption, const TDisplayRec& rec) {
+void AppendSection(std::vector<std::string>& lines, std::string_view caption,
+                   const TDisplayRec& rec) {
     const std::string* text = SectionText(rec, caption);
-    if (text == nullptr || Trim(*text).empty()) return;
+    if (text == nullptr || Trim(*text).empty())
+        return;
     lines.emplace_back("<tr><td>&nbsp;</td></tr>");
     lines.push_back("<tr><td class=\"Item\">" + std::string(caption) + "</td></tr>");
     lines.push_back("<tr><td>" + *text + "</td></tr>");
@@ -61,10 +63,12 @@ std::vector<std::string> BuildDescriptionPage(const TDisplayRec& rec, const Page
     }
     lines.push_back(rec.Name + "</td></tr>");
     for (const CheckEntry& entry : options.sections) {
-        if (entry.checked) AppendSection(lines, entry.caption, rec);
+        if (entry.checked)
+            AppendSection(lines, entry.caption, rec);
     }
     lines.emplace_back("</table></body></html>");
-    if (options.highlightSearchWords) HighlightSearchWords(lines, options.filterText);
+    if (options.highlightSearchWords)
+        HighlightSearchWords(lines, options.filterText);
     return lines;
 }
 
@@ -77,12 +81,16 @@ std::string EncodePage(const std::vector<std::string>& lines) {
     return bytes;
 }
 
-void WriteDescriptionPage(const std::string& fileName, const TDisplayRec& rec, const PageOptions& options) {
+void WriteDescriptionPage(const std::string& fileName, const TDisplayRec& rec,
+                          const PageOptions& options) {
     const std::string bytes = EncodePage(BuildDescriptionPage(rec, options));
     std::ofstream out(fileName, std::ios::binary | std::ios::trunc);
-    if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (out) out.close();
-    if (!out) throw Error("Не удалось записать файл описания «" + fileName + "»");
+    if (out)
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (out)
+        out.close();
+    if (!out)
+        throw Error("Не удалось записать файл описания «" + fileName + "»");
 }
 
 }  // namespace orv

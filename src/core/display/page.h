@@ -18,7 +18,8 @@ struct PageOptions {
 };
 
 // Appends the three rows of one section; nothing for an unknown caption or a blank text.
-void AppendSection(std::vector<std::string>& lines, std::string_view caption, const TDisplayRec& rec);
+void AppendSection(std::vector<std::string>& lines, std::string_view caption,
+                   const TDisplayRec& rec);
 
 // The page as lines of UTF-8 text.
 std::vector<std::string> BuildDescriptionPage(const TDisplayRec& rec, const PageOptions& options);
@@ -27,6 +28,7 @@ std::vector<std::string> BuildDescriptionPage(const TDisplayRec& rec, const Page
 std::string EncodePage(const std::vector<std::string>& lines);
 
 // Writes (replaces) the page file. Throws orv::Error naming the file when it cannot be written.
-void WriteDescriptionPage(const std::string& fileName, const TDisplayRec& rec, const PageOptions& options);
+void WriteDescriptionPage(const std::string& fileName, const TDisplayRec& rec,
+                          const PageOptions& options);
 
 }  // namespace orv

@@ -7,8 +7,10 @@ namespace orv {
 
 std::string PicturePath(const std::string& pictDir, std::int64_t id) {
     const std::string candidate = pictDir + "fi" + ZeroPad(id, 7);
-    if (FileExists(candidate + ".jpg")) return candidate + ".jpg";
-    if (FileExists(candidate + ".gif")) return candidate + ".gif";
+    if (FileExists(candidate + ".jpg"))
+        return candidate + ".jpg";
+    if (FileExists(candidate + ".gif"))
+        return candidate + ".gif";
     return {};
 }
 

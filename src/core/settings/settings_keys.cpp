@@ -21,33 +21,64 @@ std::vector<SettingKey> BuildKeys() {
     auto control = [](auto c) { return static_cast<int>(c); };
     std::vector<SettingKey> keys = {
         {"items", "items", SettingType::SectionList, {K::Sections}, std::nullopt},
-        {"cFullDispl", "cFullDispl", SettingType::Integer, {K::Int, control(IntControl::FullDisplayColor)}, std::nullopt},
-        {"wpn1", "wPn1", SettingType::Integer, {K::Int, control(IntControl::LeftPanelWidth)}, std::nullopt},
-        {"cGB", "cGB", SettingType::Integer, {K::Int, control(IntControl::ListColor)}, std::nullopt},
+        {"cFullDispl",
+         "cFullDispl",
+         SettingType::Integer,
+         {K::Int, control(IntControl::FullDisplayColor)},
+         std::nullopt},
+        {"wpn1",
+         "wPn1",
+         SettingType::Integer,
+         {K::Int, control(IntControl::LeftPanelWidth)},
+         std::nullopt},
+        {"cGB",
+         "cGB",
+         SettingType::Integer,
+         {K::Int, control(IntControl::ListColor)},
+         std::nullopt},
         {"wGB", "wGB", SettingType::Integer, {K::Int, control(IntControl::ListWidth)}, "257"},
         {"fGB", "fGB", SettingType::Font, {K::Font, control(FontControl::ListFont)}, std::nullopt},
-        {"fFullDispl", "fFullDispl", SettingType::Font, {K::Font, control(FontControl::FullDisplayFont)}, std::nullopt},
+        {"fFullDispl",
+         "fFullDispl",
+         SettingType::Font,
+         {K::Font, control(FontControl::FullDisplayFont)},
+         std::nullopt},
         {"TegHdr", "TegHdr", SettingType::Text, {K::Template, 0}, kTemplateDefaults[0]},
         {"TegFtr", "TegFtr", SettingType::Text, {K::Template, 1}, kTemplateDefaults[1]},
         {"TegName", "TegName", SettingType::Text, {K::Template, 2}, kTemplateDefaults[2]},
         {"TegItem", "TegItem", SettingType::Text, {K::Template, 3}, kTemplateDefaults[3]},
     };
     static constexpr std::string_view kFlags[kDialogFlagCount] = {
-        "name", "lekFrm", "proiz", "fgroup", "nname", "sinonim", "sostav", "deystv", "prim",
-        "antipokaz", "baddeystv", "vzdeystv", "peredoz", "spec", "liter", "doza", "FirstTime"};
+        "name",    "lekFrm", "proiz", "fgroup",    "nname",     "sinonim",
+        "sostav",  "deystv", "prim",  "antipokaz", "baddeystv", "vzdeystv",
+        "peredoz", "spec",   "liter", "doza",      "FirstTime"};
     for (int i = 0; i < kDialogFlagCount; ++i) {
         keys.push_back({kFlags[i], kFlags[i], SettingType::Boolean, {K::DialogFlag, i}, "True"});
     }
-    keys.push_back({"checkup", "checkup", SettingType::Boolean, {K::Flag, control(FlagControl::CheckUpdates)}, "True"});
-    keys.push_back({"proxy", "proxy", SettingType::Text, {K::Text, control(TextControl::ProxyHost)}, ""});
-    keys.push_back({"port", "port", SettingType::Text, {K::Text, control(TextControl::ProxyPort)}, "80"});
-    keys.push_back({"login", "login", SettingType::Text, {K::Text, control(TextControl::ProxyLogin)}, ""});
-    keys.push_back({"pass", "pass", SettingType::Text, {K::Text, control(TextControl::ProxyPassword)}, ""});
-    keys.push_back({"useproxy", "useproxy", SettingType::Boolean, {K::Flag, control(FlagControl::UseProxy)}, "False"});
+    keys.push_back({"checkup",
+                    "checkup",
+                    SettingType::Boolean,
+                    {K::Flag, control(FlagControl::CheckUpdates)},
+                    "True"});
+    keys.push_back(
+        {"proxy", "proxy", SettingType::Text, {K::Text, control(TextControl::ProxyHost)}, ""});
+    keys.push_back(
+        {"port", "port", SettingType::Text, {K::Text, control(TextControl::ProxyPort)}, "80"});
+    keys.push_back(
+        {"login", "login", SettingType::Text, {K::Text, control(TextControl::ProxyLogin)}, ""});
+    keys.push_back(
+        {"pass", "pass", SettingType::Text, {K::Text, control(TextControl::ProxyPassword)}, ""});
+    keys.push_back({"useproxy",
+                    "useproxy",
+                    SettingType::Boolean,
+                    {K::Flag, control(FlagControl::UseProxy)},
+                    "False"});
     return keys;
 }
 
-bool SameKey(std::string_view a, std::string_view b) { return LowerText(a) == LowerText(b); }
+bool SameKey(std::string_view a, std::string_view b) {
+    return LowerText(a) == LowerText(b);
+}
 
 }  // namespace
 
@@ -58,15 +89,19 @@ const std::vector<SettingKey>& SettingKeys() {
 
 const SettingKey* FindSettingKey(std::string_view name) {
     for (const SettingKey& k : SettingKeys()) {
-        if (SameKey(k.name, name)) return &k;
+        if (SameKey(k.name, name))
+            return &k;
     }
     return nullptr;
 }
 
-std::string_view TemplateDefault(TemplateKind kind) { return kTemplateDefaults[static_cast<int>(kind)]; }
+std::string_view TemplateDefault(TemplateKind kind) {
+    return kTemplateDefaults[static_cast<int>(kind)];
+}
 
 HeldSettings::HeldSettings() {
-    for (int i = 0; i < kTemplateCount; ++i) templates[static_cast<size_t>(i)] = kTemplateDefaults[i];
+    for (int i = 0; i < kTemplateCount; ++i)
+        templates[static_cast<size_t>(i)] = kTemplateDefaults[i];
     flags.fill(true);
 }
 
@@ -89,11 +124,14 @@ std::vector<CheckEntry> DesignSectionList() {
         "Условия хранения",
     };
     std::vector<CheckEntry> list;
-    for (const char* c : kCaptions) list.push_back({c, true});
+    for (const char* c : kCaptions)
+        list.push_back({c, true});
     return list;
 }
 
-std::string BoolToText(bool value) { return value ? "True" : "False"; }
+std::string BoolToText(bool value) {
+    return value ? "True" : "False";
+}
 
 bool TextToBool(std::string_view text, bool& value) {
     std::string t = LowerText(Trim(text));
@@ -107,18 +145,23 @@ bool TextToBool(std::string_view text, bool& value) {
         return true;
     }
     for (char& c : t) {
-        if (c == ',') c = '.';
+        if (c == ',')
+            c = '.';
     }
     double d;
     auto r = std::from_chars(t.data(), t.data() + t.size(), d);
-    if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size()) return false;
+    if (t.empty() || r.ec != std::errc() || r.ptr != t.data() + t.size())
+        return false;
     value = d != 0.0;
     return true;
 }
 
-bool TextToInteger(std::string_view text, std::int32_t& value) { return ParseIntegerText(Trim(text), value); }
+bool TextToInteger(std::string_view text, std::int32_t& value) {
+    return ParseIntegerText(Trim(text), value);
+}
 
-std::string ReadSetting(const SettingKey& key, const SettingsTarget& target, const HeldSettings& held) {
+std::string ReadSetting(const SettingKey& key, const SettingsTarget& target,
+                        const HeldSettings& held) {
     const int i = key.slot.index;
     switch (key.slot.kind) {
         case SettingSlot::Sections:
@@ -141,7 +184,8 @@ std::string ReadSetting(const SettingKey& key, const SettingsTarget& target, con
     return {};
 }
 
-bool ApplySetting(const SettingKey& key, std::string_view text, SettingsTarget& target, HeldSettings& held) {
+bool ApplySetting(const SettingKey& key, std::string_view text, SettingsTarget& target,
+                  HeldSettings& held) {
     const int i = key.slot.index;
     switch (key.slot.kind) {
         case SettingSlot::Sections: {
@@ -152,7 +196,8 @@ bool ApplySetting(const SettingKey& key, std::string_view text, SettingsTarget& 
         }
         case SettingSlot::Int: {
             std::int32_t v;
-            if (!TextToInteger(text, v)) return false;
+            if (!TextToInteger(text, v))
+                return false;
             target.SetInteger(static_cast<IntControl>(i), v);
             return true;
         }
@@ -171,7 +216,8 @@ bool ApplySetting(const SettingKey& key, std::string_view text, SettingsTarget& 
             return true;
         case SettingSlot::Flag: {
             bool b;
-            if (!TextToBool(text, b)) return false;
+            if (!TextToBool(text, b))
+                return false;
             target.SetFlag(static_cast<FlagControl>(i), b);
             return true;
         }
@@ -180,7 +226,8 @@ bool ApplySetting(const SettingKey& key, std::string_view text, SettingsTarget& 
             return true;
         case SettingSlot::DialogFlag: {
             bool b;
-            if (!TextToBool(text, b)) return false;
+            if (!TextToBool(text, b))
+                return false;
             held.flags[static_cast<size_t>(i)] = b;
             return true;
         }

@@ -56,9 +56,11 @@ bool TextToBool(std::string_view text, bool& value);
 bool TextToInteger(std::string_view text, std::int32_t& value);
 
 // The stored form of the key's current value.
-std::string ReadSetting(const SettingKey& key, const SettingsTarget& target, const HeldSettings& held);
+std::string ReadSetting(const SettingKey& key, const SettingsTarget& target,
+                        const HeldSettings& held);
 // Converts the stored form to the key's type and applies it; false (and nothing changed) when
 // the text does not convert.
-bool ApplySetting(const SettingKey& key, std::string_view text, SettingsTarget& target, HeldSettings& held);
+bool ApplySetting(const SettingKey& key, std::string_view text, SettingsTarget& target,
+                  HeldSettings& held);
 
 }  // namespace orv

@@ -6,25 +6,32 @@
 
 namespace orv {
 
-SettingsStore::SettingsStore(Database& db) : db_(db), tSett_(db) { tSett_.SetTable("settings", "key"); }
+SettingsStore::SettingsStore(Database& db) : db_(db), tSett_(db) {
+    tSett_.SetTable("settings", "key");
+}
 
 void SettingsStore::Open() {
     bool found = false;
-    for (const std::string& t : db_.UserTables()) found = found || LowerText(t) == "settings";
-    if (!found) throw Error("В базе данных «" + db_.path() + "» нет таблицы настроек (settings)");
+    for (const std::string& t : db_.UserTables())
+        found = found || LowerText(t) == "settings";
+    if (!found)
+        throw Error("В базе данных «" + db_.path() + "» нет таблицы настроек (settings)");
     tSett_.SetSql("select * from settings");
     tSett_.Open();
 }
 
 void SettingsStore::RequireOpen() {
-    if (!tSett_.Active()) Open();
+    if (!tSett_.Active())
+        Open();
 }
 
 std::optional<std::string> SettingsStore::StoredValue(std::string_view name) {
     RequireOpen();
-    if (!tSett_.Locate("key", std::string(name), {.caseInsensitive = true})) return std::nullopt;
+    if (!tSett_.Locate("key", std::string(name), {.caseInsensitive = true}))
+        return std::nullopt;
     std::string value = tSett_.AsText("value");
-    if (Trim(value).empty()) return std::nullopt;
+    if (Trim(value).empty())
+        return std::nullopt;
     return value;
 }
 
@@ -52,7 +59,8 @@ void SettingsStore::SetKey(std::string_view name, std::string_view value) {
 std::vector<std::string> SettingsStore::LoadSettings(SettingsTarget& target) {
     std::vector<std::string> unconverted;
     for (const SettingKey& key : SettingKeys()) {
-        const std::string def = key.fixedDefault ? std::string(*key.fixedDefault) : ReadSetting(key, target, held_);
+        const std::string def =
+            key.fixedDefault ? std::string(*key.fixedDefault) : ReadSetting(key, target, held_);
         const std::string value = GetKey(key.name, def);
         if (!ApplySetting(key, value, target, held_)) {
             unconverted.emplace_back(key.name);
@@ -63,12 +71,14 @@ std::vector<std::string> SettingsStore::LoadSettings(SettingsTarget& target) {
 }
 
 void SettingsStore::SaveSettings(const SettingsTarget& target) {
-    for (const SettingKey& key : SettingKeys()) SetKey(key.saveName, ReadSetting(key, target, held_));
+    for (const SettingKey& key : SettingKeys())
+        SetKey(key.saveName, ReadSetting(key, target, held_));
 }
 
 std::vector<std::string> OpenSettings(SettingsStore& store, SettingsTarget& target) {
     std::vector<CheckEntry> sections = target.Sections();
-    for (CheckEntry& e : sections) e.checked = true;
+    for (CheckEntry& e : sections)
+        e.checked = true;
     target.SetSections(sections);
     store.Open();
     return store.LoadSettings(target);

@@ -14,7 +14,7 @@
 namespace orv {
 
 class SettingsStore {
-public:
+  public:
     explicit SettingsStore(Database& db);
 
     // (Re)reads the table. Throws orv::Error naming the file when it has no table `settings`.
@@ -36,7 +36,7 @@ public:
     HeldSettings& held() { return held_; }
     const HeldSettings& held() const { return held_; }
 
-private:
+  private:
     void RequireOpen();
 
     Database& db_;

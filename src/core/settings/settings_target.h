@@ -34,7 +34,7 @@ enum class FlagControl {
 };
 
 class SettingsTarget {
-public:
+  public:
     virtual ~SettingsTarget() = default;
 
     // The section list of the settings dialog: captions and ticks in the user's order.

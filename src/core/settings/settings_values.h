@@ -29,7 +29,8 @@ struct SettingsValues : SettingsTarget {
         {TextControl::ProxyLogin, ""},
         {TextControl::ProxyPassword, ""},
     };
-    std::map<FlagControl, bool> flags = {{FlagControl::CheckUpdates, true}, {FlagControl::UseProxy, false}};
+    std::map<FlagControl, bool> flags = {{FlagControl::CheckUpdates, true},
+                                         {FlagControl::UseProxy, false}};
 
     std::vector<CheckEntry> Sections() const override { return sections; }
     void SetSections(const std::vector<CheckEntry>& s) override { sections = s; }
