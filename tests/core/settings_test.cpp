@@ -118,6 +118,17 @@ TEST_F(SettingsFixture, SavedValuesLoadBackIntoFreshControls) {
     // A second save rewrites the same rows.
     store.SaveSettings(a);
     EXPECT_EQ(Rows().size(), SettingKeys().size());
+
+    // A change made by another program meanwhile (a new row included) is seen by the next load,
+    // and the next save neither fails nor duplicates it.
+    other.SetKey("Новый", "1");
+    other.SetKey("wpn1", "222");
+    store.LoadSettings(a);
+    EXPECT_EQ(a.integers[IntControl::LeftPanelWidth], 222);
+    store.SetKey("НОВЫЙ", "2");
+    store.SaveSettings(a);
+    EXPECT_EQ(Rows()["Новый"], "2");
+    EXPECT_EQ(Rows().size(), SettingKeys().size() + 1);
 }
 
 TEST_F(SettingsFixture, KeysIgnoreCaseAndKeepTheirFirstSpelling) {

@@ -57,6 +57,7 @@ void SettingsStore::SetKey(std::string_view name, std::string_view value) {
 }
 
 std::vector<std::string> SettingsStore::LoadSettings(SettingsTarget& target) {
+    Open();  // another program (orvanta-cli settings) may have changed the table meanwhile
     std::vector<std::string> unconverted;
     for (const SettingKey& key : SettingKeys()) {
         const std::string def =
@@ -71,6 +72,7 @@ std::vector<std::string> SettingsStore::LoadSettings(SettingsTarget& target) {
 }
 
 void SettingsStore::SaveSettings(const SettingsTarget& target) {
+    Open();
     for (const SettingKey& key : SettingKeys())
         SetKey(key.saveName, ReadSetting(key, target, held_));
 }
@@ -80,7 +82,6 @@ std::vector<std::string> OpenSettings(SettingsStore& store, SettingsTarget& targ
     for (CheckEntry& e : sections)
         e.checked = true;
     target.SetSections(sections);
-    store.Open();
     return store.LoadSettings(target);
 }
 

@@ -27,6 +27,7 @@ class SettingsStore {
     // Writes one row at once: the existing row of that key (its letter case kept) or a new one.
     void SetKey(std::string_view name, std::string_view value);
 
+    // Both passes read the table afresh first.
     // Applies every key, in order, to its control. A value that does not convert gives the
     // key's default and loading goes on; the names of such keys are returned.
     std::vector<std::string> LoadSettings(SettingsTarget& target);
