@@ -15,5 +15,7 @@ struct Command {
 extern const Command kInitCommand;
 extern const Command kQueryCommand;
 extern const Command kServeCommand;
+extern const Command kShowCommand;
+extern const Command kSettingsCommand;
 
 }  // namespace orv::cli

@@ -15,6 +15,8 @@ const Command* const kCommands[] = {
     &orv::cli::kInitCommand,
     &orv::cli::kQueryCommand,
     &orv::cli::kServeCommand,
+    &orv::cli::kShowCommand,
+    &orv::cli::kSettingsCommand,
 };
 
 void PrintUsage() {

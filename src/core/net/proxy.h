@@ -16,7 +16,7 @@ struct ProxySettings {
 };
 
 // Reads the keys useproxy, proxy, port, login and pass from the settings table, with the
-// store's defaults for missing or blank values.
+// store's defaults for missing or blank values (a window passes its live controls instead).
 ProxySettings ReadProxySettings(Database& db);
 
 // A dead or silent server must not hold a window for ever.
