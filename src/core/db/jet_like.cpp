@@ -95,7 +95,9 @@ LikePattern::Element LikePattern::ParseElement(const std::u32string& p, size_t& 
     }
     size_t j = i + 1;
     bool negated = false;
-    if (j + 1 < p.size() && p[j] == U'!') {
+    // "[!]" is the literal "!" (the form the condition builders write it in), not an open
+    // negated class.
+    if (j + 1 < p.size() && p[j] == U'!' && p[j + 1] != U']') {
         negated = true;
         ++j;
     }

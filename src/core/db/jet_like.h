@@ -1,7 +1,8 @@
 #pragma once
 // Jet's LIKE: % any run, _ one character, [...] one character of a class, [!...] negated,
 // ranges inside classes, the first character after [ (or [!) taken literally so []] and [[]
-// work. Letters compare without case over the windows-1251 repertoire.
+// work; "[!]" alone is the literal "!". Letters compare without case over the windows-1251
+// repertoire.
 #include <sqlite3.h>
 
 #include <string>
