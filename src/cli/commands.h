@@ -14,6 +14,8 @@ struct Command {
 // Each command file defines one of these.
 extern const Command kInitCommand;
 extern const Command kQueryCommand;
+extern const Command kShowCommand;
+extern const Command kSettingsCommand;
 extern const Command kSearchCommand;
 extern const Command kRebuildIndexCommand;
 
