@@ -405,10 +405,19 @@ TEST_F(SearchFixture, RebuildIndexCoversTheListAndRepairsTheSearchIndex) {
 }
 
 TEST_F(SearchFixture, RebuildOfAnEmptyListAndOfAMissingTable) {
+    auto state = [&] {
+        Statement st = ref->db().Prepare(
+            "select (select group_concat(name) from sqlite_master), (select count(*) from ndx), "
+            "(select group_concat(ifnull(ndx1, '')) from b)");
+        st.Step();
+        return st.ColumnText(0) + "/" + st.ColumnText(1) + "/" + st.ColumnText(2);
+    };
+    const std::string before = state();
     FilterTableName(*ref, "ящерица");
     std::vector<std::string> shown;
     RebuildIndexTable(ref->qMain, fx.path(), [&](const std::string& s) { shown.push_back(s); });
     EXPECT_EQ(shown, (List{"Построение таблиц индексов...", ""}));
+    EXPECT_EQ(state(), before);
 
     fx.Exec("drop table ndx");
     ShowAll(*ref);

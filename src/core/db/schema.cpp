@@ -39,6 +39,7 @@ create index b_search on b (pname collate RU, id, synonim, ndx1, ndx2, g, status
 create index b_status on b (status);
 create table settings (key text collate RU primary key, value text);
 create table ndx (id integer, n1 text, n2 text);
+create index ndx_id on ndx (id);
 )SQL";
 
 const char* const kSchemaCurrent = R"SQL(

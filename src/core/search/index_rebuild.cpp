@@ -15,8 +15,8 @@ using Clock = std::chrono::steady_clock;
 // disk sync); an error commits what was done first, so finished rows always stay written.
 constexpr auto kCommitEvery = std::chrono::milliseconds(250);
 
-std::string IndexOf(const DataSet& list, const char* column) {
-    return IndexWords(UnscrambleFromStorage(ValueToText(list.Field(column))));
+std::string IndexOf(const Value& stored) {
+    return IndexWords(UnscrambleFromStorage(ValueToText(stored)));
 }
 
 }  // namespace
@@ -45,15 +45,19 @@ void RebuildIndexTable(DataSet& list, const std::string& databasePath, const Sta
         hasNdx = hasNdx || LowerText(t) == "ndx";
     if (!hasNdx)
         throw Error("В базе данных нет таблицы индексов ndx");
-    // The lookup by id runs once per preparation; without an index it would scan the table.
-    db.Exec("create index if not exists ndx_id on ndx (id)");
+    const int total = list.RecordCount();
+    // The lookup by id runs once per preparation; an older file may lack the index on it.
+    if (total > 0)
+        db.Exec("create index if not exists ndx_id on ndx (id)");
 
+    // The texts are read through this connection too: a read on the list's connection would
+    // wait for the lock this one holds while it writes.
+    Statement texts = db.Prepare("select n5, n2 from b where id = ?");
     Statement find = db.Prepare("select rowid from ndx where id = ? limit 1");
     Statement update = db.Prepare("update ndx set n1 = ?, n2 = ? where rowid = ?");
     Statement insert = db.Prepare("insert into ndx (id, n1, n2) values (?, ?, ?)");
     Statement updateB = db.Prepare("update b set ndx1 = ?, ndx2 = ? where id = ?");
 
-    const int total = list.RecordCount();
     int done = 0;
     list.First();
     db.Begin();
@@ -61,8 +65,14 @@ void RebuildIndexTable(DataSet& list, const std::string& databasePath, const Sta
     try {
         while (!list.Eof()) {
             const std::int64_t id = list.AsInteger("id");
-            const std::string n1 = IndexOf(list, "n5");
-            const std::string n2 = IndexOf(list, "n2");
+            texts.Reset();
+            texts.Bind(1, id);
+            std::string n1, n2;  // a row gone meanwhile reads as empty texts
+            if (texts.Step()) {
+                n1 = IndexOf(texts.Column(0));
+                n2 = IndexOf(texts.Column(1));
+            }
+            texts.Reset();
 
             find.Reset();
             find.Bind(1, id);
