@@ -17,5 +17,7 @@ extern const Command kQueryCommand;
 extern const Command kServeCommand;
 extern const Command kShowCommand;
 extern const Command kSettingsCommand;
+extern const Command kSearchCommand;
+extern const Command kRebuildIndexCommand;
 
 }  // namespace orv::cli

@@ -17,6 +17,8 @@ const Command* const kCommands[] = {
     &orv::cli::kServeCommand,
     &orv::cli::kShowCommand,
     &orv::cli::kSettingsCommand,
+    &orv::cli::kSearchCommand,
+    &orv::cli::kRebuildIndexCommand,
 };
 
 void PrintUsage() {
