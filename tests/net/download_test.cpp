@@ -43,7 +43,7 @@ class DownloadTest : public ::testing::Test {
         r.finalFile = dir_.file(std::to_string(n) + ".pckt");
         r.expectedSize = expected;
         r.timeouts.connectSeconds = 5;
-        r.timeouts.stallSeconds = 2;
+        r.timeouts.stallSeconds = 1;
         return r;
     }
     void Put(const std::string& name, const std::string& bytes) {

@@ -21,7 +21,7 @@ class ListRequestTest : public ::testing::Test {
         ListRequest r;
         r.url = address + ListRequestPath("c1");
         r.timeouts.connectSeconds = 5;
-        r.timeouts.stallSeconds = 2;
+        r.timeouts.stallSeconds = 1;
         return r;
     }
     static std::string FailureDetail(const ListRequest& r) {
