@@ -14,5 +14,10 @@ struct Command {
 // Each command file defines one of these.
 extern const Command kInitCommand;
 extern const Command kQueryCommand;
+extern const Command kPackCommand;
+extern const Command kUnpackCommand;
+extern const Command kApplyCommand;
+extern const Command kStatsCommand;
+extern const Command kGenerateCommand;
 
 }  // namespace orv::cli
