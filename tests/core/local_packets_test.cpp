@@ -16,7 +16,8 @@ using orv::test::WritePacket;
 
 TEST(LocalPackets, DueFilesStopAtTheFirstGapAndNeedANewerPacket) {
     orv::test::TempDir dir;
-    for (int n : {4, 6}) std::ofstream(dir.file(std::to_string(n) + ".pckt")) << "x";
+    for (int n : {4, 6})
+        std::ofstream(dir.file(std::to_string(n) + ".pckt")) << "x";
     EXPECT_EQ(DuePacketFiles(dir.str(), 3, 6), std::vector<std::string>{dir.file("4.pckt")});
     EXPECT_TRUE(DuePacketFiles(dir.str(), 3, 0).empty());  // no newest number known
     EXPECT_TRUE(DuePacketFiles(dir.str(), 6, 6).empty());
@@ -32,7 +33,8 @@ TEST(LocalPackets, StatisticsCountThePreparationsEachPacketChangedLast) {
     auto apply = [&](int n, const std::vector<std::string>& preps) {
         WritePacket(fx.dir.file("p.pckt"), n, preps);
         auto run = ApplyPacket(ref, fx.dir.file("p.pckt"));
-        while (run->Running()) run->Tick();
+        while (run->Running())
+            run->Tick();
     };
     apply(1, {PrepLine(1, "А"), PrepLine(2, "Б"), PrepLine(3, "В")});
     apply(2, {PrepLine(1, "А2", {}, true), PrepLine(2, "Б2", {}, true)});
@@ -54,20 +56,25 @@ TEST(DemoReference, SourcesBuildAReference) {
     FixtureReference fx;
     Reference ref(fx.dir.str());
     std::vector<std::string> sources;
-    for (const auto& e : std::filesystem::directory_iterator(std::string(ORVANTA_SOURCE_DIR) + "/data/demo")) {
-        if (e.path().extension() == ".json") sources.push_back(e.path().string());
+    for (const auto& e :
+         std::filesystem::directory_iterator(std::string(ORVANTA_SOURCE_DIR) + "/data/demo")) {
+        if (e.path().extension() == ".json")
+            sources.push_back(e.path().string());
     }
     std::sort(sources.begin(), sources.end());
     ASSERT_GE(sources.size(), 3u);
     for (const auto& s : sources) {
         PackFile(s, fx.dir.file("p.pckt"));
         auto run = ApplyPacket(ref, fx.dir.file("p.pckt"));
-        while (run->Running()) run->Tick();
+        while (run->Running())
+            run->Tick();
         EXPECT_EQ(run->state(), PacketRun::State::Completed) << s;
     }
     Statement st = ref.db().Prepare(
-        "select (select count(*) from b), (select count(*) from g where pname<>'Deleted'), (select count(*) from i),"
-        " (select count(*) from b where synonim<>''), (select count(*) from b where n7 is null or g is null)");
+        "select (select count(*) from b), (select count(*) from g where pname<>'Deleted'), (select "
+        "count(*) from i),"
+        " (select count(*) from b where synonim<>''), (select count(*) from b where n7 is null or "
+        "g is null)");
     ASSERT_TRUE(st.Step());
     EXPECT_GE(st.ColumnInt(0), 38);
     EXPECT_GE(st.ColumnInt(1), 10);

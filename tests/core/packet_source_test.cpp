@@ -12,7 +12,8 @@ namespace {
 std::string Fields(const std::string& line) {
     std::string s = Cp1251ToUtf8(line);
     for (char& c : s) {
-        if (c == kFieldSeparator) c = '|';
+        if (c == kFieldSeparator)
+            c = '|';
     }
     return s;
 }
@@ -42,7 +43,8 @@ TEST(PacketSource, FieldsGoToTheirPositions) {
     EXPECT_EQ(c.number, 3);
     ASSERT_EQ(c.preparations.size(), 3u);
     EXPECT_EQ(Fields(c.preparations[0]),
-              "7|1|Аспирин|Ацетилсалициловая кислота|~|~|Строка 1<br>Строка 2|~|~|~|~|~|~|~|~|[1],[12]|4|~|~|~|~|-4");
+              "7|1|Аспирин|Ацетилсалициловая кислота|~|~|Строка 1<br>Строка "
+              "2|~|~|~|~|~|~|~|~|[1],[12]|4|~|~|~|~|-4");
     EXPECT_EQ(Fields(c.preparations[1]), "8");
     EXPECT_EQ(Fields(c.preparations[2]), "9|0|Странная|строка");
     EXPECT_EQ(Fields(c.manufacturers[0]), "1|Север|");
@@ -57,16 +59,20 @@ TEST(PacketSource, FieldsGoToTheirPositions) {
 TEST(PacketSource, FaultsNameTheirPlace) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"{", "src.json: ошибка разбора JSON"},
-        {R"({"preparations": []})", "src.json: поле packet должно быть номером пакета (целое число от 1)"},
+        {R"({"preparations": []})",
+         "src.json: поле packet должно быть номером пакета (целое число от 1)"},
         {R"({"packet": 0})", "src.json: поле packet должно быть номером пакета"},
         {R"({"packet": 1, "extra": 1})", "src.json: неизвестное поле «extra»"},
-        {R"({"packet": 1, "preparations": [{"name": "x"}]})", "src.json: препараты[0]: нет поля id"},
-        {R"({"packet": 1, "preparations": [{"id": 5, "nmae": "x"}]})", "src.json: препарат id=5: неизвестное поле «nmae»"},
+        {R"({"packet": 1, "preparations": [{"name": "x"}]})",
+         "src.json: препараты[0]: нет поля id"},
+        {R"({"packet": 1, "preparations": [{"id": 5, "nmae": "x"}]})",
+         "src.json: препарат id=5: неизвестное поле «nmae»"},
         {R"({"packet": 1, "preparations": [{"id": 5, "name": "日本"}]})",
          "src.json: препарат id=5, поле name: текст содержит символы вне кодировки windows-1251"},
         {R"({"packet": 1, "preparations": [{"id": 5, "n3": "a\u0002b"}]})",
          "src.json: препарат id=5, поле n3: текст содержит управляющие символы 0x01-0x03"},
-        {R"({"packet": 2, "preparations": [{"id": 5, "g": -1}]})", "src.json: препарат id=5: в пакете 2 у препаратов нет поля g"},
+        {R"({"packet": 2, "preparations": [{"id": 5, "g": -1}]})",
+         "src.json: препарат id=5: в пакете 2 у препаратов нет поля g"},
         {R"({"packet": 1, "preparations": [{"id": 5, "n11": ["a"]}]})",
          "src.json: препарат id=5, поле n11: список производителей должен состоять из чисел"},
         {R"({"packet": 1, "preparations": [{"id": 5, "delete": true, "name": "x"}]})",
