@@ -62,6 +62,8 @@ PacketRun::PacketRun(Reference& ref, PacketContent content, double appliedAt)
     try {
         ref_.db().Exec("pragma journal_mode=WAL");
         ref_.db().Exec("pragma synchronous=NORMAL");
+        // Index pages of a large packet stay in memory instead of being read back per line.
+        ref_.db().Exec("pragma cache_size=-65536");
     } catch (const Error&) {
     }
     applier_ =

@@ -2,14 +2,13 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <streambuf>
 
 #include "util/error.h"
 #include "util/inflate.h"
-#include "util/paths.h"
 #include "util/text.h"
 
 namespace orv {
@@ -46,9 +45,12 @@ std::string ReadPacketText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw Error("Файл " + path + " не найден!");
-    auto size = std::filesystem::file_size(path, ec);
+    std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) size = 0;
 
     BoundedStringBuf sink;
+    // Packets compress about tenfold; growing the text by doubling would copy it repeatedly.
+    sink.text.reserve(static_cast<size_t>(std::min<std::uintmax_t>(size * 10, kMaxPacketTextBytes)));
     std::ostream out(&sink);
     out.exceptions(std::ios::badbit);
     InflateResult r;
@@ -67,20 +69,38 @@ std::string ReadPacketText(const std::string& path) {
     return std::move(sink.text);
 }
 
+namespace {
+// Appends the lines of text[begin, end) to `lines`, as SplitText at 0x02 would.
+void SplitLines(const std::string& text, size_t begin, size_t end, std::vector<std::string>& lines) {
+    for (;;) {
+        size_t at = text.find(kLineSeparator, begin);
+        if (at == std::string::npos || at >= end) break;
+        lines.emplace_back(text, begin, at - begin);
+        begin = at + 1;
+    }
+    lines.emplace_back(text, begin, end - begin);
+}
+}  // namespace
+
 PacketContent ParsePacketText(const std::string& text) {
-    std::vector<std::string> sections = SplitText(text, std::string(1, kSectionSeparator));
-    if (sections.size() != 4)
-        throw Error("7 Неверная структура пакета!");
+    // Section bounds first, so that a large packet is copied into its lines only once.
+    std::vector<size_t> bounds;
+    for (size_t at = text.find(kSectionSeparator); at != std::string::npos;
+         at = text.find(kSectionSeparator, at + 1)) {
+        bounds.push_back(at);
+        if (bounds.size() > 3) break;
+    }
+    if (bounds.size() != 3) throw Error("7 Неверная структура пакета!");
     std::int32_t number = 0;
     // Packet numbers start at 1: 0 is the base data and a negative one would pass every check.
-    if (!ParseIntegerText(sections[0], number) || number < 1)
+    if (!ParseIntegerText(std::string_view(text).substr(0, bounds[0]), number) || number < 1) {
         throw Error("8 Неверная структура пакета!");
+    }
     PacketContent c;
     c.number = number;
-    const std::string line(1, kLineSeparator);
-    SplitText(sections[1], line, c.preparations);
-    SplitText(sections[2], line, c.manufacturers);
-    SplitText(sections[3], line, c.groups);
+    SplitLines(text, bounds[0] + 1, bounds[1], c.preparations);
+    SplitLines(text, bounds[1] + 1, bounds[2], c.manufacturers);
+    SplitLines(text, bounds[2] + 1, text.size(), c.groups);
     return c;
 }
 
