@@ -1,5 +1,7 @@
 #include "update/packet_engine.h"
 
+#include <sqlite3.h>
+
 #include "db/schema.h"
 #include "update/day_number.h"
 #include "update/line_applier.h"
@@ -66,6 +68,9 @@ PacketRun::PacketRun(Reference& ref, PacketContent content, double appliedAt)
         ref_.db().Exec("pragma cache_size=-65536");
     } catch (const Error&) {
     }
+    // Copying the log into the database syncs the disk; it gets a tick of its own instead of
+    // lengthening whichever commit reaches the threshold.
+    sqlite3_wal_hook(ref_.db().handle(), &PacketRun::WalHook, this);
     applier_ =
         std::make_unique<LineApplier>(ref_.db(), ref_.NameColumn(), content_.number, appliedAt_);
     savedSql_ = ref_.qMain.Sql();
@@ -81,7 +86,21 @@ PacketRun::PacketRun(Reference& ref, PacketContent content, double appliedAt)
         progress_.stepsTotal = std::max(progress_.stepsTotal, s.lines->size());
 }
 
-PacketRun::~PacketRun() = default;
+PacketRun::~PacketRun() {
+    RestoreCheckpoints();
+}
+
+int PacketRun::WalHook(void* self, sqlite3*, const char*, int frames) {
+    static_cast<PacketRun*>(self)->walFrames_ = frames;
+    return SQLITE_OK;
+}
+
+void PacketRun::RestoreCheckpoints() {
+    if (hooked_) {
+        sqlite3_wal_autocheckpoint(ref_.db().handle(), 1000);  // SQLite's default
+        hooked_ = false;
+    }
+}
 
 bool PacketRun::Step() {
     static const char* const kNames[3] = {"препараты", "производители", "группы"};
@@ -128,12 +147,21 @@ bool PacketRun::Step() {
 const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t maxSteps) {
     if (state_ != State::Running)
         return progress_;
+    const auto start = std::chrono::steady_clock::now();
     if (recorded_) {
         // The list reload of the completion gets a tick of its own.
         Complete();
         return progress_;
     }
-    const auto start = std::chrono::steady_clock::now();
+    if (walFrames_ >= kCheckpointFrames) {
+        walFrames_ = 0;
+        sqlite3_wal_checkpoint_v2(ref_.db().handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
+                                  nullptr);
+        longestCheckpoint_ =
+            std::max(longestCheckpoint_, std::chrono::duration_cast<std::chrono::microseconds>(
+                                             std::chrono::steady_clock::now() - start));
+        return progress_;
+    }
     bool complete = false;
     {
         Transaction tx(ref_.db());
@@ -168,6 +196,7 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
 void PacketRun::Complete() {
     state_ = State::Completed;
     applier_.reset();
+    RestoreCheckpoints();
     content_.preparations = {};
     content_.manufacturers = {};
     content_.groups = {};
@@ -192,6 +221,7 @@ void PacketRun::Stop() {
 
 void PacketRun::EndWithoutRecord() {
     applier_.reset();
+    RestoreCheckpoints();
     info_ = InitUpd(ref_);
     ref_.qMain.SetSql(savedSql_);
     ref_.qMain.Open();

@@ -96,8 +96,9 @@ class PacketRun {
     // After a failure: "препараты"/"производители"/"группы" and the 1-based line number.
     const std::string& FailedSection() const { return failedSection_; }
     size_t FailedLine() const { return failedLine_; }
-    // The longest tick so far, including its commit.
+    // The longest tick that applied lines, including its commit; the longest log checkpoint.
     std::chrono::microseconds LongestTick() const { return longestTick_; }
+    std::chrono::microseconds LongestCheckpoint() const { return longestCheckpoint_; }
 
   private:
     friend std::unique_ptr<PacketRun> ApplyPacket(Reference& ref, const std::string& path);
@@ -105,6 +106,9 @@ class PacketRun {
     bool Step();  // one step; true when the run is complete
     void Complete();
     void EndWithoutRecord();
+    static int WalHook(void* self, struct sqlite3* db, const char* name, int frames);
+    void RestoreCheckpoints();
+    static constexpr int kCheckpointFrames = 250;
 
     struct Section {
         std::vector<std::string>* lines;
@@ -128,6 +132,9 @@ class PacketRun {
     std::string failedSection_;
     size_t failedLine_ = 0;
     std::chrono::microseconds longestTick_{0};
+    std::chrono::microseconds longestCheckpoint_{0};
+    int walFrames_ = 0;
+    bool hooked_ = true;
 };
 
 // Checks the packet file and prepares its run; on failure throws (PacketRefused for the order

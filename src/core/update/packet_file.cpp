@@ -46,11 +46,13 @@ std::string ReadPacketText(const std::string& path) {
     if (!in)
         throw Error("Файл " + path + " не найден!");
     std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) size = 0;
+    if (ec)
+        size = 0;
 
     BoundedStringBuf sink;
     // Packets compress about tenfold; growing the text by doubling would copy it repeatedly.
-    sink.text.reserve(static_cast<size_t>(std::min<std::uintmax_t>(size * 10, kMaxPacketTextBytes)));
+    sink.text.reserve(
+        static_cast<size_t>(std::min<std::uintmax_t>(size * 10, kMaxPacketTextBytes)));
     std::ostream out(&sink);
     out.exceptions(std::ios::badbit);
     InflateResult r;
@@ -71,10 +73,12 @@ std::string ReadPacketText(const std::string& path) {
 
 namespace {
 // Appends the lines of text[begin, end) to `lines`, as SplitText at 0x02 would.
-void SplitLines(const std::string& text, size_t begin, size_t end, std::vector<std::string>& lines) {
+void SplitLines(const std::string& text, size_t begin, size_t end,
+                std::vector<std::string>& lines) {
     for (;;) {
         size_t at = text.find(kLineSeparator, begin);
-        if (at == std::string::npos || at >= end) break;
+        if (at == std::string::npos || at >= end)
+            break;
         lines.emplace_back(text, begin, at - begin);
         begin = at + 1;
     }
@@ -88,9 +92,11 @@ PacketContent ParsePacketText(const std::string& text) {
     for (size_t at = text.find(kSectionSeparator); at != std::string::npos;
          at = text.find(kSectionSeparator, at + 1)) {
         bounds.push_back(at);
-        if (bounds.size() > 3) break;
+        if (bounds.size() > 3)
+            break;
     }
-    if (bounds.size() != 3) throw Error("7 Неверная структура пакета!");
+    if (bounds.size() != 3)
+        throw Error("7 Неверная структура пакета!");
     std::int32_t number = 0;
     // Packet numbers start at 1: 0 is the base data and a negative one would pass every check.
     if (!ParseIntegerText(std::string_view(text).substr(0, bounds[0]), number) || number < 1) {
