@@ -28,12 +28,14 @@ int main() {
     sqlite3_open(":memory:", &plain);
     orv::Database ours(":memory:", orv::Database::Mode::CreateNew);
     std::mt19937 rng(7);
-    const char* words[] = {"aspirin", "analgin", "spasm", "pain", "head", "fever", "tablet", "capsule",
-                           "syrup", "drops", "cardio", "magnil", "forte", "retard", "plus"};
+    const char* words[] = {"aspirin", "analgin", "spasm",   "pain",   "head",
+                           "fever",   "tablet",  "capsule", "syrup",  "drops",
+                           "cardio",  "magnil",  "forte",   "retard", "plus"};
     std::string insert = "create table t (s text); begin;";
     for (int i = 0; i < 100000; ++i) {
         std::string s;
-        for (int w = 0; w < 12; ++w) s += std::string(words[rng() % 15]) + " ";
+        for (int w = 0; w < 12; ++w)
+            s += std::string(words[rng() % 15]) + " ";
         insert += "insert into t values ('" + s + "');";
     }
     insert += "commit;";
@@ -52,7 +54,8 @@ int main() {
             best[0] = std::min(best[0], TimeQuery(ours.handle(), q, n[0]));
             best[1] = std::min(best[1], TimeQuery(plain, q, n[1]));
         }
-        if (n[0] != n[1]) std::printf("MISMATCH: %lld vs %lld\n", n[0], n[1]);
+        if (n[0] != n[1])
+            std::printf("MISMATCH: %lld vs %lld\n", n[0], n[1]);
         std::printf("%-58s %10.2f %10.2f %7.2f\n", q + 26, best[0], best[1], best[0] / best[1]);
         sumOurs += best[0];
         sumPlain += best[1];

@@ -18,9 +18,11 @@ std::optional<std::string> Args::Option(const std::string& name) {
     std::optional<std::string> value;
     for (size_t i = 0; i < args_.size();) {
         if (args_[i] == name) {
-            if (i + 1 >= args_.size()) throw UsageError{"для " + name + " не указано значение"};
+            if (i + 1 >= args_.size())
+                throw UsageError{"для " + name + " не указано значение"};
             value = args_[i + 1];
-            args_.erase(args_.begin() + static_cast<long>(i), args_.begin() + static_cast<long>(i) + 2);
+            args_.erase(args_.begin() + static_cast<long>(i),
+                        args_.begin() + static_cast<long>(i) + 2);
         } else if (args_[i].rfind(name + "=", 0) == 0) {
             value = args_[i].substr(name.size() + 1);
             args_.erase(args_.begin() + static_cast<long>(i));
@@ -36,7 +38,8 @@ std::vector<std::string> Args::Options(const std::string& name) {
     for (size_t i = 0; i < args_.size();) {
         if (args_[i] == name && i + 1 < args_.size()) {
             values.push_back(args_[i + 1]);
-            args_.erase(args_.begin() + static_cast<long>(i), args_.begin() + static_cast<long>(i) + 2);
+            args_.erase(args_.begin() + static_cast<long>(i),
+                        args_.begin() + static_cast<long>(i) + 2);
         } else {
             ++i;
         }
@@ -46,14 +49,17 @@ std::vector<std::string> Args::Options(const std::string& name) {
 
 std::string Args::Dir() {
     std::string dir = Option("--dir").value_or(ExecutableDir());
-    if (dir.empty()) dir = ".";
-    if (dir.back() != '/') dir += '/';
+    if (dir.empty())
+        dir = ".";
+    if (dir.back() != '/')
+        dir += '/';
     return dir;
 }
 
 std::vector<std::string> Args::Positionals() {
     for (const auto& a : args_) {
-        if (a.size() > 2 && a.rfind("--", 0) == 0) throw UsageError{"неизвестный параметр " + a};
+        if (a.size() > 2 && a.rfind("--", 0) == 0)
+            throw UsageError{"неизвестный параметр " + a};
     }
     return args_;
 }

@@ -19,5 +19,9 @@ extern const Command kUnpackCommand;
 extern const Command kApplyCommand;
 extern const Command kStatsCommand;
 extern const Command kGenerateCommand;
+extern const Command kShowCommand;
+extern const Command kSettingsCommand;
+extern const Command kSearchCommand;
+extern const Command kRebuildIndexCommand;
 
 }  // namespace orv::cli

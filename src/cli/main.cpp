@@ -19,6 +19,10 @@ const Command* const kCommands[] = {
     &orv::cli::kApplyCommand,
     &orv::cli::kStatsCommand,
     &orv::cli::kGenerateCommand,
+    &orv::cli::kShowCommand,
+    &orv::cli::kSettingsCommand,
+    &orv::cli::kSearchCommand,
+    &orv::cli::kRebuildIndexCommand,
 };
 
 void PrintUsage() {
@@ -43,7 +47,8 @@ int main(int argc, char** argv) {
     const std::string name = args[0];
     args.erase(args.begin());
     for (const Command* c : kCommands) {
-        if (name != c->name) continue;
+        if (name != c->name)
+            continue;
         for (const auto& a : args) {
             if (a == "--help" || a == "-h") {
                 std::cout << c->help;

@@ -19,9 +19,11 @@ TEST(RussianCollation, OrdersAndComparesWithoutCase) {
 
     Database db(":memory:", Database::Mode::CreateNew);
     db.Exec("create table t (s text collate RU)");
-    db.Exec("insert into t values ('Жасмин'), ('ёж'), ('Еда'), ('аспирин'), ('Deleted'), ('Банан')");
+    db.Exec(
+        "insert into t values ('Жасмин'), ('ёж'), ('Еда'), ('аспирин'), ('Deleted'), ('Банан')");
     Statement st = db.Prepare("select s from t where s<>\"deleted\" order by s");
     std::vector<std::string> order;
-    while (st.Step()) order.push_back(st.ColumnText(0));
+    while (st.Step())
+        order.push_back(st.ColumnText(0));
     EXPECT_EQ(order, (std::vector<std::string>{"аспирин", "Банан", "Еда", "ёж", "Жасмин"}));
 }

@@ -13,7 +13,7 @@ using orv::test::FixtureReference;
 
 namespace {
 class ListFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fx.Add({{3, "Но-шпа", "Дротаверин,Спазмол", -1},
                 {1, "Аспирин", "Ацетилсалициловая кислота", -2},
@@ -32,8 +32,10 @@ TEST_F(ListFixture, ListIsOrderedByNameAndReadsFullRowOnDemand) {
     EXPECT_EQ(ref.qMain.Sql(), "select * from b order by pname");
     ref.qMain.Open();
     std::vector<std::string> names;
-    for (ref.qMain.First(); !ref.qMain.Eof(); ref.qMain.Next()) names.push_back(ref.qMain.AsText("pname"));
-    EXPECT_EQ(names, (std::vector<std::string>{"анальгин", "Аспирин", "Ежевика", "Ёршик", "Но-шпа"}));
+    for (ref.qMain.First(); !ref.qMain.Eof(); ref.qMain.Next())
+        names.push_back(ref.qMain.AsText("pname"));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"анальгин", "Аспирин", "Ежевика", "Ёршик", "Но-шпа"}));
     EXPECT_EQ(ref.qMain.RecordCount(), 5);
     EXPECT_EQ(ref.TotalPreparations(), 5);
 
@@ -56,21 +58,18 @@ TEST_F(ListFixture, LocateExactPrefixAndCase) {
         int id;
     };
     const Case cases[] = {
-        {"но", {true, true}, true, 3},
-        {"НО-ШПА", {true, false}, true, 3},
-        {"НО-ШПА", {false, false}, false, 0},
-        {"Но-ш", {false, true}, true, 3},
-        {"ан", {false, true}, true, 2},
-        {"Ан", {false, true}, false, 0},
-        {"ёр", {true, true}, true, 4},
-        {"", {true, true}, true, 2},
+        {"но", {true, true}, true, 3},        {"НО-ШПА", {true, false}, true, 3},
+        {"НО-ШПА", {false, false}, false, 0}, {"Но-ш", {false, true}, true, 3},
+        {"ан", {false, true}, true, 2},       {"Ан", {false, true}, false, 0},
+        {"ёр", {true, true}, true, 4},        {"", {true, true}, true, 2},
         {"Я", {true, true}, false, 0},
     };
     for (const auto& c : cases) {
         ref.qMain.Locate("id", std::int64_t{1});
         bool found = ref.qMain.Locate("pname", std::string(c.text), c.opt);
         EXPECT_EQ(found, c.found) << c.text;
-        EXPECT_EQ(ref.qMain.AsInteger("id"), c.found ? c.id : 1) << c.text;  // stays put when not found
+        EXPECT_EQ(ref.qMain.AsInteger("id"), c.found ? c.id : 1)
+            << c.text;  // stays put when not found
     }
     EXPECT_TRUE(ref.qMain.Locate("id", std::string("5")));
     EXPECT_EQ(ref.qMain.AsText("pname"), "Ежевика");
@@ -148,7 +147,8 @@ TEST(ReferenceOpen, NameColumnIsDetected) {
     orv::test::TempDir dir;
     {
         Database db(dir.file("source.bin"), Database::Mode::CreateNew);
-        db.Exec("create table b (id integer, name text collate RU, synonim text, g int, status int)");
+        db.Exec(
+            "create table b (id integer, name text collate RU, synonim text, g int, status int)");
         db.Exec("insert into b values (1, 'Бета', '', 0, 0), (2, 'альфа', '', 0, 0)");
     }
     Reference ref(dir.str());

@@ -20,18 +20,20 @@ TEST(Schema, NewReferenceHasEveryTableAndColumn) {
     FixtureReference fx;
     Database db(fx.path());
     auto tables = db.UserTables();
-    for (const char* t : {"b", "g", "i", "packets", "settings", "ndx"}) EXPECT_TRUE(Has(tables, t)) << t;
+    for (const char* t : {"b", "g", "i", "packets", "settings", "ndx"})
+        EXPECT_TRUE(Has(tables, t)) << t;
     auto b = db.TableColumns("b");
-    for (const char* c : {"id", "pname", "synonim", "status", "n1", "n2", "n3", "n4", "n5", "n6", "n7",
-                          "n8", "n9", "n10", "n11", "n12", "n13", "n14", "n15", "n16", "g", "ndx1",
-                          "ndx2", "md", "cmd"}) {
+    for (const char* c : {"id",  "pname", "synonim", "status", "n1",   "n2",  "n3",  "n4",  "n5",
+                          "n6",  "n7",    "n8",      "n9",     "n10",  "n11", "n12", "n13", "n14",
+                          "n15", "n16",   "g",       "ndx1",   "ndx2", "md",  "cmd"}) {
         EXPECT_TRUE(Has(b, c)) << c;
     }
     for (const char* t : {"g", "i"}) {
         auto cols = db.TableColumns(t);
         EXPECT_TRUE(Has(cols, "status") && Has(cols, "md")) << t;
     }
-    Statement idx = db.Prepare("select count(*) from sqlite_master where type='index' and name='id' and tbl_name='g'");
+    Statement idx = db.Prepare(
+        "select count(*) from sqlite_master where type='index' and name='id' and tbl_name='g'");
     idx.Step();
     EXPECT_EQ(idx.ColumnInt(0), 1);
     // Non-numeric status or g is refused by the table itself.
@@ -80,7 +82,7 @@ TEST(Schema, FailingUpgradeStepRaisesAndLeavesPacketsInPlace) {
     EXPECT_THROW(CreateTableIfNeed(db), Error);
     EXPECT_TRUE(Has(db.UserTables(), "packets"));
     EXPECT_FALSE(Has(db.TableColumns("g"), "status"));  // later steps skipped
-    CreateTableIfNeed(db);                               // and not retried
+    CreateTableIfNeed(db);                              // and not retried
     EXPECT_FALSE(Has(db.TableColumns("g"), "status"));
 }
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <zlib.h>
 #include <algorithm>
 #include <fstream>
 #include <sstream>
-#include <zlib.h>
 
 #include "util/cp1251.h"
 #include "util/error.h"
@@ -15,7 +15,8 @@ using namespace orv;
 
 TEST(Cp1251, RoundTripsAndClassifiesTheWholeCodePage) {
     std::string all;
-    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    for (int b = 1; b < 256; ++b)
+        all += static_cast<char>(b);
     EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(all)), all);
     EXPECT_EQ(Cp1251ToUtf8("\xCD\xEE-\xF8\xEF\xE0"), "Но-шпа");
     EXPECT_EQ(Utf8ToCp1251("日"), "?");
@@ -121,7 +122,8 @@ TEST(FontText, Pieces) {
 TEST(CheckListText, RoundTripAndLineEnds) {
     std::vector<CheckEntry> list;
     TextToCheckList("yA\r\nnB\nYC\r\rx", list);
-    EXPECT_EQ(list, (std::vector<CheckEntry>{{"A", true}, {"B", false}, {"C", false}, {"", false}, {"", false}}));
+    EXPECT_EQ(list, (std::vector<CheckEntry>{
+                        {"A", true}, {"B", false}, {"C", false}, {"", false}, {"", false}}));
     TextToCheckList("yA\r\nnB\r\n", list);
     EXPECT_EQ(CheckListToText(list), "yA\r\nnB\r\n");
     EXPECT_EQ(CheckListToText({}), "");
@@ -140,7 +142,8 @@ std::string Deflate(const std::string& s) {
 
 TEST(Inflate, CompleteTruncatedAndInvalid) {
     std::string text;
-    for (int i = 0; i < 5000; ++i) text += "строка " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 5000; ++i)
+        text += "строка " + std::to_string(i) + "\r\n";
     std::string z = Deflate(text);
     {
         std::istringstream in(z + "trailing bytes");
@@ -155,7 +158,8 @@ TEST(Inflate, CompleteTruncatedAndInvalid) {
         EXPECT_LT(out.str().size(), text.size());
         EXPECT_EQ(text.rfind(out.str(), 0), 0u);
     }
-    for (std::string bad : {std::string("not zlib at all"), std::string("\x78\x9c\xff\xff\xff", 5)}) {
+    for (std::string bad :
+         {std::string("not zlib at all"), std::string("\x78\x9c\xff\xff\xff", 5)}) {
         std::istringstream in(bad);
         std::ostringstream out;
         try {

@@ -18,14 +18,15 @@ struct FixturePreparation {
 };
 
 class FixtureReference {
-public:
+  public:
     explicit FixtureReference(bool legacy = false) {
         CreateReferenceFile(dir.file("source.bin"), legacy);
     }
     void Add(const std::vector<FixturePreparation>& rows) {
         Database db(dir.file("source.bin"));
         for (const auto& r : rows) {
-            Statement st = db.Prepare("insert into b (id, pname, synonim, g, status) values (?, ?, ?, ?, ?)");
+            Statement st =
+                db.Prepare("insert into b (id, pname, synonim, g, status) values (?, ?, ?, ?, ?)");
             st.Bind(1, std::int64_t{r.id});
             st.Bind(2, r.name);
             st.Bind(3, r.synonim);

@@ -12,7 +12,7 @@
 namespace orv {
 
 class Statement {
-public:
+  public:
     Statement(sqlite3* db, const std::string& sql);
     Statement(Statement&& other) noexcept;
     Statement& operator=(Statement&& other) noexcept;
@@ -29,14 +29,14 @@ public:
     std::string ColumnText(int i) const;
     std::int64_t ColumnInt(int i) const;
 
-private:
+  private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* stmt_ = nullptr;
     std::string sql_;
 };
 
 class Database {
-public:
+  public:
     enum class Mode { OpenExisting, CreateNew };
     // Opens (or, with CreateNew, creates) the file. Errors name the file.
     Database(const std::string& path, Mode mode = Mode::OpenExisting);
@@ -58,14 +58,14 @@ public:
     void Commit();
     void Rollback();
 
-private:
+  private:
     sqlite3* db_ = nullptr;
     std::string path_;
 };
 
 // Commits on Commit(), rolls back if destroyed before.
 class Transaction {
-public:
+  public:
     explicit Transaction(Database& db) : db_(db) { db_.Begin(); }
     ~Transaction() {
         if (!done_) {
@@ -82,7 +82,7 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
-private:
+  private:
     Database& db_;
     bool done_ = false;
 };

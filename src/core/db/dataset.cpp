@@ -12,11 +12,14 @@
 namespace orv {
 namespace {
 
-std::string Quote(const std::string& ident) { return "\"" + ident + "\""; }
+std::string Quote(const std::string& ident) {
+    return "\"" + ident + "\"";
+}
 
 bool SameName(const std::string& a, const std::string& b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
            });
 }
 
@@ -24,35 +27,44 @@ bool SameName(const std::string& a, const std::string& b) {
 std::string TableFromSql(const std::string& sql) {
     std::string lower = LowerText(sql);
     size_t at = lower.find(" from ");
-    if (at == std::string::npos) return {};
+    if (at == std::string::npos)
+        return {};
     size_t b = at + 6;
-    while (b < sql.size() && sql[b] == ' ') ++b;
+    while (b < sql.size() && sql[b] == ' ')
+        ++b;
     size_t e = b;
-    while (e < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[e])) || sql[e] == '_')) ++e;
+    while (e < sql.size() && (std::isalnum(static_cast<unsigned char>(sql[e])) || sql[e] == '_'))
+        ++e;
     return sql.substr(b, e - b);
 }
 
 bool PrefixEquals(std::string_view value, std::string_view prefix, bool ci) {
-    if (!ci) return value.substr(0, prefix.size()) == prefix;
+    if (!ci)
+        return value.substr(0, prefix.size()) == prefix;
     size_t i = 0, j = 0;
     while (j < prefix.size()) {
-        if (i >= value.size()) return false;
-        if (FoldCase(DecodeUtf8(value, i)) != FoldCase(DecodeUtf8(prefix, j))) return false;
+        if (i >= value.size())
+            return false;
+        if (FoldCase(DecodeUtf8(value, i)) != FoldCase(DecodeUtf8(prefix, j)))
+            return false;
     }
     return true;
 }
 
 bool TextEquals(std::string_view a, std::string_view b, bool ci) {
-    if (!ci) return a == b;
+    if (!ci)
+        return a == b;
     size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
-        if (FoldCase(DecodeUtf8(a, i)) != FoldCase(DecodeUtf8(b, j))) return false;
+        if (FoldCase(DecodeUtf8(a, i)) != FoldCase(DecodeUtf8(b, j)))
+            return false;
     }
     return i == a.size() && j == b.size();
 }
 
 bool ValuesEqual(const Value& a, const Value& b) {
-    if (IsNull(a) || IsNull(b)) return IsNull(a) && IsNull(b);
+    if (IsNull(a) || IsNull(b))
+        return IsNull(a) && IsNull(b);
     auto num = [](const Value& v, double& out) {
         if (auto* i = std::get_if<std::int64_t>(&v)) {
             out = static_cast<double>(*i);
@@ -65,7 +77,8 @@ bool ValuesEqual(const Value& a, const Value& b) {
         return false;
     };
     double x, y;
-    if (num(a, x) && num(b, y)) return x == y;
+    if (num(a, x) && num(b, y))
+        return x == y;
     return ValueToText(a) == ValueToText(b);
 }
 
@@ -105,17 +118,20 @@ void DataSet::Open() {
     std::string sql = sql_;
     if (keyed_) {
         std::string cols;
-        for (const auto& c : lightColumns_) cols += (cols.empty() ? "" : ", ") + Quote(c);
+        for (const auto& c : lightColumns_)
+            cols += (cols.empty() ? "" : ", ") + Quote(c);
         sql = "select " + cols + " from (" + sql_ + ")";
     }
     Statement st = db_->Prepare(sql);
     std::vector<std::string> names;
-    for (int i = 0; i < st.ColumnCount(); ++i) names.push_back(st.ColumnName(i));
+    for (int i = 0; i < st.ColumnCount(); ++i)
+        names.push_back(st.ColumnName(i));
     std::vector<std::vector<Value>> rows;
     while (st.Step()) {
         std::vector<Value> row;
         row.reserve(names.size());
-        for (int i = 0; i < static_cast<int>(names.size()); ++i) row.push_back(st.Column(i));
+        for (int i = 0; i < static_cast<int>(names.size()); ++i)
+            row.push_back(st.Column(i));
         rows.push_back(std::move(row));
     }
     columns_ = std::move(names);
@@ -125,7 +141,8 @@ void DataSet::Open() {
 }
 
 void DataSet::SetRecNo(int row) {
-    if (rows_.empty()) return;
+    if (rows_.empty())
+        return;
     pos_ = std::clamp(row, 0, RecordCount() - 1);
     eof_ = bof_ = false;
 }
@@ -164,30 +181,37 @@ void DataSet::Prior() {
 
 int DataSet::ColumnIndex(const std::string& column) const {
     for (size_t i = 0; i < columns_.size(); ++i) {
-        if (SameName(columns_[i], column)) return static_cast<int>(i);
+        if (SameName(columns_[i], column))
+            return static_cast<int>(i);
     }
     return -1;
 }
 
 std::vector<std::string> DataSet::ColumnNames() const {
-    if (!keyed_ || rows_.empty()) return keyed_ && !table_.empty() ? db_->TableColumns(table_) : columns_;
+    if (!keyed_ || rows_.empty())
+        return keyed_ && !table_.empty() ? db_->TableColumns(table_) : columns_;
     std::vector<std::string> names;
-    for (const auto& [k, v] : FullRow()) names.push_back(k);
+    for (const auto& [k, v] : FullRow())
+        names.push_back(k);
     return names;
 }
 
 bool DataSet::HasColumn(const std::string& column) const {
-    if (ColumnIndex(column) >= 0) return true;
-    if (!keyed_) return false;
+    if (ColumnIndex(column) >= 0)
+        return true;
+    if (!keyed_)
+        return false;
     for (const auto& c : db_->TableColumns(table_)) {
-        if (SameName(c, column)) return true;
+        if (SameName(c, column))
+            return true;
     }
     return false;
 }
 
 bool DataSet::Locate(const std::string& column, const Value& value, LocateOptions options) {
     int col = ColumnIndex(column);
-    if (col < 0) throw Error("Поле «" + column + "» не найдено");
+    if (col < 0)
+        throw Error("Поле «" + column + "» не найдено");
     const bool textual = std::holds_alternative<std::string>(value);
     const std::string text = textual ? std::get<std::string>(value) : std::string();
     for (int r = 0; r < RecordCount(); ++r) {
@@ -195,11 +219,13 @@ bool DataSet::Locate(const std::string& column, const Value& value, LocateOption
         bool hit;
         if (options.partialKey && textual) {
             hit = !IsNull(v) && PrefixEquals(ValueToText(v), text, options.caseInsensitive);
-        } else if (textual && !std::holds_alternative<std::int64_t>(v) && !std::holds_alternative<double>(v)) {
+        } else if (textual && !std::holds_alternative<std::int64_t>(v) &&
+                   !std::holds_alternative<double>(v)) {
             hit = !IsNull(v) && TextEquals(ValueToText(v), text, options.caseInsensitive);
         } else if (textual) {
             int n;
-            hit = IsIntegerText(text) && (n = ValueToIntDef(text, 0), ValuesEqual(v, static_cast<std::int64_t>(n)));
+            hit = IsIntegerText(text) &&
+                  (n = ValueToIntDef(text, 0), ValuesEqual(v, static_cast<std::int64_t>(n)));
         } else {
             hit = ValuesEqual(v, value);
         }
@@ -212,8 +238,10 @@ bool DataSet::Locate(const std::string& column, const Value& value, LocateOption
 }
 
 void DataSet::RequireRow() const {
-    if (!active_) throw Error("Набор данных закрыт");
-    if (rows_.empty()) throw Error("Нет текущей записи");
+    if (!active_)
+        throw Error("Набор данных закрыт");
+    if (rows_.empty())
+        throw Error("Нет текущей записи");
 }
 
 const std::map<std::string, Value>& DataSet::FullRow() const {
@@ -221,10 +249,12 @@ const std::map<std::string, Value>& DataSet::FullRow() const {
     const Value& key = rows_[static_cast<size_t>(pos_)][static_cast<size_t>(keyCol)];
     if (!cachedKey_ || !ValuesEqual(*cachedKey_, key)) {
         cachedRow_.clear();
-        Statement st = db_->Prepare("select * from " + Quote(table_) + " where " + Quote(key_) + " = ?");
+        Statement st =
+            db_->Prepare("select * from " + Quote(table_) + " where " + Quote(key_) + " = ?");
         st.Bind(1, key);
         if (st.Step()) {
-            for (int i = 0; i < st.ColumnCount(); ++i) cachedRow_[st.ColumnName(i)] = st.Column(i);
+            for (int i = 0; i < st.ColumnCount(); ++i)
+                cachedRow_[st.ColumnName(i)] = st.Column(i);
         }
         cachedKey_ = key;
     }
@@ -234,38 +264,47 @@ const std::map<std::string, Value>& DataSet::FullRow() const {
 Value DataSet::Field(const std::string& column) const {
     RequireRow();
     int col = ColumnIndex(column);
-    if (col >= 0) return rows_[static_cast<size_t>(pos_)][static_cast<size_t>(col)];
+    if (col >= 0)
+        return rows_[static_cast<size_t>(pos_)][static_cast<size_t>(col)];
     if (keyed_ && ColumnIndex(key_) >= 0) {
         for (const auto& [name, v] : FullRow()) {
-            if (SameName(name, column)) return v;
+            if (SameName(name, column))
+                return v;
         }
     }
     throw Error("Поле «" + column + "» не найдено");
 }
 
-std::string DataSet::AsText(const std::string& column) const { return ValueToText(Field(column)); }
+std::string DataSet::AsText(const std::string& column) const {
+    return ValueToText(Field(column));
+}
 
 std::int64_t DataSet::AsInteger(const std::string& column) const {
     Value v = Field(column);
-    if (auto* i = std::get_if<std::int64_t>(&v)) return *i;
+    if (auto* i = std::get_if<std::int64_t>(&v))
+        return *i;
     return ValueToIntDef(v, 0);
 }
 
 double DataSet::AsDate(const std::string& column) const {
     Value v = Field(column);
-    if (auto* d = std::get_if<double>(&v)) return *d;
-    if (auto* i = std::get_if<std::int64_t>(&v)) return static_cast<double>(*i);
+    if (auto* d = std::get_if<double>(&v))
+        return *d;
+    if (auto* i = std::get_if<std::int64_t>(&v))
+        return static_cast<double>(*i);
     return 0.0;
 }
 
 std::string DataSet::BaseTable() const {
     std::string t = table_.empty() ? TableFromSql(sql_) : table_;
-    if (t.empty()) throw Error("Набор данных нельзя изменять: не известна таблица");
+    if (t.empty())
+        throw Error("Набор данных нельзя изменять: не известна таблица");
     return t;
 }
 
 void DataSet::Insert() {
-    if (!active_) throw Error("Набор данных закрыт");
+    if (!active_)
+        throw Error("Набор данных закрыт");
     state_ = EditState::Insert;
     pending_.clear();
 }
@@ -277,7 +316,8 @@ void DataSet::Edit() {
 }
 
 void DataSet::SetField(const std::string& column, const Value& v) {
-    if (state_ == EditState::Browse) throw Error("Набор данных не в режиме правки");
+    if (state_ == EditState::Browse)
+        throw Error("Набор данных не в режиме правки");
     pending_[column] = v;
 }
 
@@ -287,7 +327,8 @@ void DataSet::Cancel() {
 }
 
 void DataSet::Post() {
-    if (state_ == EditState::Browse) return;
+    if (state_ == EditState::Browse)
+        return;
     const std::string table = BaseTable();
     std::vector<Value> binds;
     std::string sql;
@@ -298,8 +339,9 @@ void DataSet::Post() {
             marks += marks.empty() ? "?" : ", ?";
             binds.push_back(v);
         }
-        sql = cols.empty() ? "insert into " + Quote(table) + " default values"
-                           : "insert into " + Quote(table) + " (" + cols + ") values (" + marks + ")";
+        sql = cols.empty()
+                  ? "insert into " + Quote(table) + " default values"
+                  : "insert into " + Quote(table) + " (" + cols + ") values (" + marks + ")";
     } else {
         if (pending_.empty()) {
             Cancel();
@@ -311,19 +353,22 @@ void DataSet::Post() {
             binds.push_back(v);
         }
         int keyCol = ColumnIndex(key_);
-        if (keyCol < 0) throw Error("Набор данных нельзя изменять: нет ключевого поля " + key_);
+        if (keyCol < 0)
+            throw Error("Набор данных нельзя изменять: нет ключевого поля " + key_);
         binds.push_back(rows_[static_cast<size_t>(pos_)][static_cast<size_t>(keyCol)]);
         sql = "update " + Quote(table) + " set " + sets + " where " + Quote(key_) + " = ?";
     }
     Statement st = db_->Prepare(sql);
-    for (size_t i = 0; i < binds.size(); ++i) st.Bind(static_cast<int>(i) + 1, binds[i]);
+    for (size_t i = 0; i < binds.size(); ++i)
+        st.Bind(static_cast<int>(i) + 1, binds[i]);
     st.Step();
 
     // Reflect the change in the loaded result.
     auto apply = [this](std::vector<Value>& row) {
         for (const auto& [c, v] : pending_) {
             int col = ColumnIndex(c);
-            if (col >= 0) row[static_cast<size_t>(col)] = v;
+            if (col >= 0)
+                row[static_cast<size_t>(col)] = v;
         }
     };
     if (state_ == EditState::Insert) {
@@ -343,7 +388,8 @@ void DataSet::Delete() {
     RequireRow();
     const std::string table = BaseTable();
     int keyCol = ColumnIndex(key_);
-    if (keyCol < 0) throw Error("Набор данных нельзя изменять: нет ключевого поля " + key_);
+    if (keyCol < 0)
+        throw Error("Набор данных нельзя изменять: нет ключевого поля " + key_);
     Statement st = db_->Prepare("delete from " + Quote(table) + " where " + Quote(key_) + " = ?");
     st.Bind(1, rows_[static_cast<size_t>(pos_)][static_cast<size_t>(keyCol)]);
     st.Step();

@@ -22,7 +22,7 @@ struct LocateOptions {
 };
 
 class DataSet {
-public:
+  public:
     explicit DataSet(Database& db) : db_(&db) {}
 
     // Light columns loaded with the result; every other column is read from `table` by `key`.
@@ -68,7 +68,7 @@ public:
     void Cancel();
     void Delete();  // deletes the current row from the base table and from the result
 
-private:
+  private:
     int ColumnIndex(const std::string& column) const;  // -1 when not loaded
     const std::map<std::string, Value>& FullRow() const;
     void RequireRow() const;

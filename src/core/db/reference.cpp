@@ -7,16 +7,20 @@ namespace orv {
 
 namespace {
 std::string WithSlash(std::string dir) {
-    if (dir.empty()) dir = ".";
-    if (dir.back() != '/') dir += '/';
+    if (dir.empty())
+        dir = ".";
+    if (dir.back() != '/')
+        dir += '/';
     return dir;
 }
 
 std::unique_ptr<Database> OpenChecked(const std::string& path) {
     auto db = std::make_unique<Database>(path, Database::Mode::OpenExisting);
     bool hasB = false;
-    for (const auto& t : db->UserTables()) hasB = hasB || t == "b" || t == "B";
-    if (!hasB) throw Error("В базе данных «" + path + "» нет таблицы препаратов (b)");
+    for (const auto& t : db->UserTables())
+        hasB = hasB || t == "b" || t == "B";
+    if (!hasB)
+        throw Error("В базе данных «" + path + "» нет таблицы препаратов (b)");
     return db;
 }
 }  // namespace
@@ -33,7 +37,8 @@ Reference::Reference(const std::string& dir)
       qUpd(*db_) {
     qMain.SetKeyed({"id", nameColumn_, "synonim", "g", "status"}, "b", "id");
     qMain.SetSql(InitialListSql());
-    qGroups.SetSql("select " + nameColumn_ + ", -id as id, 0 as gr from g where pname<>\"Deleted\" union select " +
+    qGroups.SetSql("select " + nameColumn_ +
+                   ", -id as id, 0 as gr from g where pname<>\"Deleted\" union select " +
                    nameColumn_ + ", id, g as gr from b where g<0");
     tGroups.SetTable("g", "id");
     tGroups.SetSql("select * from g");
@@ -41,7 +46,9 @@ Reference::Reference(const std::string& dir)
     qUpd.SetTable("packets", "id");
 }
 
-std::string Reference::InitialListSql() const { return "select * from b order by " + nameColumn_; }
+std::string Reference::InitialListSql() const {
+    return "select * from b order by " + nameColumn_;
+}
 
 int Reference::TotalPreparations() {
     Statement st = db_->Prepare("select count(*) from b");

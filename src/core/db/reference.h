@@ -10,7 +10,7 @@
 namespace orv {
 
 class Reference {
-public:
+  public:
     // Opens dir + "source.bin" (dir ends with a slash or not). Throws orv::Error naming the file
     // when it is missing, not a database, or has no table b; nothing is created on failure.
     explicit Reference(const std::string& dir);
@@ -25,12 +25,12 @@ public:
     // Number of preparations (rows of b).
     int TotalPreparations();
 
-private:
+  private:
     std::unique_ptr<Database> db_;
     std::string dir_;
     std::string nameColumn_;
 
-public:
+  public:
     DataSet qMain;    // the preparation list (keyed: id, name, synonim, g, status)
     DataSet qGroups;  // the group tree
     DataSet tGroups;  // table g

@@ -5,7 +5,9 @@
 
 namespace orv {
 namespace {
-char32_t Primary(char32_t folded) { return folded == 0x0401 ? 0x0415 : folded; }
+char32_t Primary(char32_t folded) {
+    return folded == 0x0401 ? 0x0415 : folded;
+}
 }  // namespace
 
 int RussianCompare(std::string_view a, std::string_view b) {
@@ -15,11 +17,15 @@ int RussianCompare(std::string_view a, std::string_view b) {
         char32_t ca = FoldCase(DecodeUtf8(a, i));
         char32_t cb = FoldCase(DecodeUtf8(b, j));
         char32_t pa = Primary(ca), pb = Primary(cb);
-        if (pa != pb) return pa < pb ? -1 : 1;
-        if (secondary == 0 && ca != cb) secondary = ca == 0x0401 ? 1 : -1;  // Е before Ё
+        if (pa != pb)
+            return pa < pb ? -1 : 1;
+        if (secondary == 0 && ca != cb)
+            secondary = ca == 0x0401 ? 1 : -1;  // Е before Ё
     }
-    if (i < a.size()) return 1;
-    if (j < b.size()) return -1;
+    if (i < a.size())
+        return 1;
+    if (j < b.size())
+        return -1;
     return secondary;
 }
 

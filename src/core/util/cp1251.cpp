@@ -14,8 +14,10 @@ constexpr std::array<char16_t, 64> kHigh80 = {
     0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
 
 char32_t ByteToChar(unsigned char b) {
-    if (b < 0x80) return b;
-    if (b < 0xC0) return kHigh80[b - 0x80];
+    if (b < 0x80)
+        return b;
+    if (b < 0xC0)
+        return kHigh80[b - 0x80];
     return 0x0410 + (b - 0xC0);
 }
 
@@ -35,8 +37,10 @@ struct Tables {
             upper[lo] = static_cast<unsigned char>(up);
             lower[up] = static_cast<unsigned char>(lo);
         };
-        for (int c = 'A'; c <= 'Z'; ++c) pair(c, c + 32);
-        for (int c = 0xC0; c <= 0xDF; ++c) pair(c, c + 32);
+        for (int c = 'A'; c <= 'Z'; ++c)
+            pair(c, c + 32);
+        for (int c = 0xC0; c <= 0xDF; ++c)
+            pair(c, c + 32);
         pair(0x80, 0x90);
         pair(0x81, 0x83);
         pair(0x8A, 0x9A);
@@ -55,7 +59,8 @@ struct Tables {
         letter[0xB5] = true;  // micro sign: a lower-case letter without an upper form
         for (int b = 0x80; b < 0x100; ++b) {
             char32_t c = ByteToChar(static_cast<unsigned char>(b));
-            if (c >= 0x0400 && c < 0x0460) cyr[c - 0x0400] = static_cast<unsigned char>(b);
+            if (c >= 0x0400 && c < 0x0460)
+                cyr[c - 0x0400] = static_cast<unsigned char>(b);
         }
     }
 };
@@ -67,13 +72,15 @@ const Tables& T() {
 
 // Byte of the code page for a character, or -1.
 int CharToByte(char32_t c) {
-    if (c < 0x80) return static_cast<int>(c);
+    if (c < 0x80)
+        return static_cast<int>(c);
     if (c >= 0x0400 && c < 0x0460) {
         unsigned char b = T().cyr[c - 0x0400];
         return b ? b : -1;
     }
     for (int i = 0; i < 64; ++i) {
-        if (kHigh80[i] == c) return 0x80 + i;
+        if (kHigh80[i] == c)
+            return 0x80 + i;
     }
     return -1;
 }
@@ -135,13 +142,20 @@ std::string Utf8ToCp1251(std::string_view utf8) {
 std::string Cp1251ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
-    for (char ch : bytes) AppendUtf8(out, ByteToChar(static_cast<unsigned char>(ch)));
+    for (char ch : bytes)
+        AppendUtf8(out, ByteToChar(static_cast<unsigned char>(ch)));
     return out;
 }
 
-bool IsCp1251Letter(unsigned char c) { return T().letter[c]; }
-unsigned char Cp1251Upper(unsigned char c) { return T().upper[c]; }
-unsigned char Cp1251Lower(unsigned char c) { return T().lower[c]; }
+bool IsCp1251Letter(unsigned char c) {
+    return T().letter[c];
+}
+unsigned char Cp1251Upper(unsigned char c) {
+    return T().upper[c];
+}
+unsigned char Cp1251Lower(unsigned char c) {
+    return T().lower[c];
+}
 
 bool IsLetter(char32_t c) {
     int b = CharToByte(c);
@@ -149,15 +163,19 @@ bool IsLetter(char32_t c) {
 }
 
 char32_t UpperChar(char32_t c) {
-    if (c < 0x80) return (c >= 'a' && c <= 'z') ? c - 32 : c;
-    if (c >= 0x0430 && c <= 0x044F) return c - 32;
+    if (c < 0x80)
+        return (c >= 'a' && c <= 'z') ? c - 32 : c;
+    if (c >= 0x0430 && c <= 0x044F)
+        return c - 32;
     int b = CharToByte(c);
     return b < 0 ? c : ByteToChar(T().upper[static_cast<unsigned char>(b)]);
 }
 
 char32_t LowerChar(char32_t c) {
-    if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
-    if (c >= 0x0410 && c <= 0x042F) return c + 32;
+    if (c < 0x80)
+        return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+    if (c >= 0x0410 && c <= 0x042F)
+        return c + 32;
     int b = CharToByte(c);
     return b < 0 ? c : ByteToChar(T().lower[static_cast<unsigned char>(b)]);
 }
@@ -167,12 +185,17 @@ template <typename F>
 std::string MapText(std::string_view s, F f) {
     std::string out;
     out.reserve(s.size());
-    for (size_t pos = 0; pos < s.size();) AppendUtf8(out, f(DecodeUtf8(s, pos)));
+    for (size_t pos = 0; pos < s.size();)
+        AppendUtf8(out, f(DecodeUtf8(s, pos)));
     return out;
 }
 }  // namespace
 
-std::string UpperText(std::string_view utf8) { return MapText(utf8, UpperChar); }
-std::string LowerText(std::string_view utf8) { return MapText(utf8, LowerChar); }
+std::string UpperText(std::string_view utf8) {
+    return MapText(utf8, UpperChar);
+}
+std::string LowerText(std::string_view utf8) {
+    return MapText(utf8, LowerChar);
+}
 
 }  // namespace orv

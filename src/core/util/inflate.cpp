@@ -10,7 +10,8 @@ namespace orv {
 
 InflateResult InflateToStream(std::istream& source, std::ostream& destination) {
     z_stream z{};
-    if (inflateInit(&z) != Z_OK) throw Error("Error");
+    if (inflateInit(&z) != Z_OK)
+        throw Error("Error");
     std::array<char, 4096> in{};
     std::array<char, 4096> out{};
     InflateResult result;
@@ -19,7 +20,8 @@ InflateResult InflateToStream(std::istream& source, std::ostream& destination) {
         if (z.avail_in == 0) {
             source.read(in.data(), in.size());
             auto got = source.gcount();
-            if (got <= 0) break;  // source exhausted before the end of the zlib stream
+            if (got <= 0)
+                break;  // source exhausted before the end of the zlib stream
             z.next_in = reinterpret_cast<Bytef*>(in.data());
             z.avail_in = static_cast<uInt>(got);
         }
@@ -27,7 +29,8 @@ InflateResult InflateToStream(std::istream& source, std::ostream& destination) {
         z.avail_out = static_cast<uInt>(out.size());
         rc = inflate(&z, Z_NO_FLUSH);
         auto produced = out.size() - z.avail_out;
-        if (produced > 0) destination.write(out.data(), static_cast<std::streamsize>(produced));
+        if (produced > 0)
+            destination.write(out.data(), static_cast<std::streamsize>(produced));
         if (rc == Z_STREAM_END) {
             result.complete = true;
             break;

@@ -13,7 +13,8 @@ std::string ExecutablePath() {
 std::string ExecutableDir() {
     std::filesystem::path p = ExecutablePath();
     std::string dir = p.has_parent_path() ? p.parent_path().string() : std::string(".");
-    if (dir.empty() || dir.back() != '/') dir += '/';
+    if (dir.empty() || dir.back() != '/')
+        dir += '/';
     return dir;
 }
 

@@ -8,7 +8,8 @@
 namespace orv {
 
 std::string FontToText(const FontSpec* font) {
-    if (font == nullptr) return {};
+    if (font == nullptr)
+        return {};
     auto flag = [](bool b) { return b ? "1" : "0"; };
     return font->name + "|" + std::to_string(font->size) + "|" + flag(font->bold) + "|" +
            flag(font->italic) + "|" + flag(font->underline) + "|" + flag(font->strikeOut) + "|" +
@@ -27,7 +28,8 @@ std::int32_t ToInt(const std::string& piece) {
 
 void TextToFont(std::string_view text, FontSpec& font) {
     std::vector<std::string> p = SplitText(text, "|");
-    if (p.size() < 6) return;
+    if (p.size() < 6)
+        return;
     FontSpec f = font;
     f.name = p[0];
     f.size = ToInt(p[1]);
@@ -35,7 +37,8 @@ void TextToFont(std::string_view text, FontSpec& font) {
     f.italic = p[3] == "1";
     f.underline = p[4] == "1";
     f.strikeOut = p[5] == "1";
-    if (p.size() == 7) f.color = ToInt(p[6]);
+    if (p.size() == 7)
+        f.color = ToInt(p[6]);
     font = f;
 }
 
@@ -61,9 +64,11 @@ void TextToCheckList(std::string_view text, std::vector<CheckEntry>& list) {
             e.caption = std::string(line.substr(1));
         }
         list.push_back(std::move(e));
-        if (end == std::string_view::npos) break;
+        if (end == std::string_view::npos)
+            break;
         i = end + 1;
-        if (text[end] == '\r' && i < text.size() && text[i] == '\n') ++i;
+        if (text[end] == '\r' && i < text.size() && text[i] == '\n')
+            ++i;
     }
 }
 

@@ -32,22 +32,28 @@ std::string ValueToText(const Value& v) {
 }
 
 namespace {
-bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsTrimmed(char c) {
+    return static_cast<unsigned char>(c) <= 32;
+}
 }  // namespace
 
 std::string TrimLeft(std::string_view s) {
     size_t b = 0;
-    while (b < s.size() && IsTrimmed(s[b])) ++b;
+    while (b < s.size() && IsTrimmed(s[b]))
+        ++b;
     return std::string(s.substr(b));
 }
 
 std::string TrimRight(std::string_view s) {
     size_t e = s.size();
-    while (e > 0 && IsTrimmed(s[e - 1])) --e;
+    while (e > 0 && IsTrimmed(s[e - 1]))
+        --e;
     return std::string(s.substr(0, e));
 }
 
-std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+std::string Trim(std::string_view s) {
+    return TrimLeft(TrimRight(s));
+}
 
 namespace {
 // The key is derived at run time rather than kept as one constant.
@@ -71,14 +77,17 @@ std::string ScrambleText(std::string_view bytes) {
     out.reserve(bytes.size());
     for (size_t i = 0; i < bytes.size(); ++i) {
         auto b = static_cast<unsigned char>(bytes[i]);
-        if (b == 0) break;
+        if (b == 0)
+            break;
         unsigned char k = key[i % key.size()];
         out += static_cast<char>(b == k ? b : (b ^ k));
     }
     return out;
 }
 
-std::string ScrambleForStorage(std::string_view utf8) { return ScrambleText(Utf8ToCp1251(utf8)); }
+std::string ScrambleForStorage(std::string_view utf8) {
+    return ScrambleText(Utf8ToCp1251(utf8));
+}
 
 std::string UnscrambleFromStorage(std::string_view stored) {
     return Cp1251ToUtf8(ScrambleText(stored));
@@ -99,9 +108,11 @@ std::string StripMarkup(std::string_view html) {
     size_t pos = 0;
     for (;;) {
         size_t lt = s.find('<', pos);
-        if (lt == std::string::npos) break;
+        if (lt == std::string::npos)
+            break;
         size_t gt = s.find('>', lt);
-        if (gt == std::string::npos) break;
+        if (gt == std::string::npos)
+            break;
         s.replace(lt, gt - lt + 1, " ");
         pos = lt + 1;
     }
@@ -113,7 +124,8 @@ std::string CollapseSpaces(std::string_view text) {
     std::string out;
     out.reserve(t.size());
     for (char c : t) {
-        if (c == ' ' && !out.empty() && out.back() == ' ') continue;
+        if (c == ' ' && !out.empty() && out.back() == ' ')
+            continue;
         out += c;
     }
     return out;
@@ -127,7 +139,8 @@ void SplitText(std::string_view text, std::string_view separator, std::vector<st
     size_t start = 0;
     for (;;) {
         size_t at = text.find(separator, start);
-        if (at == std::string_view::npos) break;
+        if (at == std::string_view::npos)
+            break;
         list.emplace_back(text.substr(start, at - start));
         start = at + separator.size();
     }
@@ -143,7 +156,8 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view separ
 namespace {
 size_t CharCount(std::string_view s) {
     size_t n = 0;
-    for (char c : s) n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    for (char c : s)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
     return n;
 }
 }  // namespace
@@ -175,12 +189,14 @@ std::string IndexWords(std::string_view text) {
 std::string ZeroPad(std::int64_t n, int width) {
     auto pow10 = [](int k) {
         std::int64_t p = 1;
-        for (int i = 0; i < k && p <= std::numeric_limits<std::int64_t>::max() / 10; ++i) p *= 10;
+        for (int i = 0; i < k && p <= std::numeric_limits<std::int64_t>::max() / 10; ++i)
+            p *= 10;
         return p;
     };
     std::string prefix;
     for (int k = width - 1; k >= 1; --k) {
-        if (n >= pow10(k)) break;
+        if (n >= pow10(k))
+            break;
         prefix += '0';
     }
     return prefix + std::to_string(n);
@@ -189,7 +205,8 @@ std::string ZeroPad(std::int64_t n, int width) {
 namespace {
 std::string ReadVersionMark(const std::string& path) {
     std::ifstream f(path, std::ios::binary);
-    if (!f) return {};
+    if (!f)
+        return {};
     std::string data((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     // The marker is assembled here so that this code does not carry it as one literal.
     std::string mark = "ORVANTA_FILE_";
@@ -197,7 +214,8 @@ std::string ReadVersionMark(const std::string& path) {
     for (size_t at = data.find(mark); at != std::string::npos; at = data.find(mark, at + 1)) {
         size_t p = at + mark.size();
         std::string v;
-        while (p < data.size() && (std::isdigit(static_cast<unsigned char>(data[p])) || data[p] == '.')) {
+        while (p < data.size() &&
+               (std::isdigit(static_cast<unsigned char>(data[p])) || data[p] == '.')) {
             v += data[p++];
         }
         if (std::count(v.begin(), v.end(), '.') == 3 && v.front() != '.' && v.back() != '.' &&
@@ -209,11 +227,14 @@ std::string ReadVersionMark(const std::string& path) {
 }
 }  // namespace
 
-std::string FileVersionFull(const std::string& path) { return ReadVersionMark(path); }
+std::string FileVersionFull(const std::string& path) {
+    return ReadVersionMark(path);
+}
 
 std::string FileVersionText(const std::string& path) {
     std::string v = ReadVersionMark(path);
-    if (v.empty()) return "?.?";
+    if (v.empty())
+        return "?.?";
     std::vector<std::string> parts = SplitText(v, ".");
     auto part = [](const std::string& s) { return std::to_string(std::stoul(s) & 0xFFFFu); };
     try {
@@ -225,9 +246,11 @@ std::string FileVersionText(const std::string& path) {
 
 bool ParseIntegerText(std::string_view s, std::int32_t& out) {
     size_t i = 0;
-    while (i < s.size() && s[i] == ' ') ++i;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
     bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        negative = s[i++] == '-';
     int base = 10;
     if (i < s.size() && (s[i] == '$' || s[i] == 'x' || s[i] == 'X')) {
         base = 16;
@@ -236,7 +259,8 @@ bool ParseIntegerText(std::string_view s, std::int32_t& out) {
         base = 16;
         i += 2;
     }
-    if (i >= s.size()) return false;
+    if (i >= s.size())
+        return false;
     std::uint64_t v = 0;
     for (; i < s.size(); ++i) {
         char c = s[i];
@@ -251,12 +275,14 @@ bool ParseIntegerText(std::string_view s, std::int32_t& out) {
             return false;
         }
         v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
-        if (v > 0xFFFFFFFFull) return false;
+        if (v > 0xFFFFFFFFull)
+            return false;
     }
     std::int64_t signedValue;
     if (base == 16) {
         signedValue = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
-        if (negative) signedValue = -signedValue;
+        if (negative)
+            signedValue = -signedValue;
         if (signedValue < std::numeric_limits<std::int32_t>::min() ||
             signedValue > std::numeric_limits<std::int32_t>::max()) {
             return false;
@@ -279,9 +305,11 @@ bool IsIntegerText(std::string_view s) {
 
 namespace {
 bool DoubleToInt(double d, int& out) {
-    if (!std::isfinite(d)) return false;
+    if (!std::isfinite(d))
+        return false;
     double r = std::nearbyint(d);
-    if (r < std::numeric_limits<std::int32_t>::min() || r > std::numeric_limits<std::int32_t>::max()) {
+    if (r < std::numeric_limits<std::int32_t>::min() ||
+        r > std::numeric_limits<std::int32_t>::max()) {
         return false;
     }
     out = static_cast<int>(r);
@@ -296,25 +324,31 @@ bool TextToInt(std::string_view text, int& out) {
         return true;
     }
     std::replace(t.begin(), t.end(), ',', '.');
-    if (t.empty()) return false;
+    if (t.empty())
+        return false;
     double d;
     auto r = std::from_chars(t.data(), t.data() + t.size(), d);
-    if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return false;
+    if (r.ec != std::errc() || r.ptr != t.data() + t.size())
+        return false;
     return DoubleToInt(d, out);
 }
 }  // namespace
 
 int ValueToIntDef(const Value& v, int def) {
-    if (std::holds_alternative<std::monostate>(v)) return 0;
+    if (std::holds_alternative<std::monostate>(v))
+        return 0;
     if (const auto* i = std::get_if<std::int64_t>(&v)) {
-        if (*i < std::numeric_limits<std::int32_t>::min() || *i > std::numeric_limits<std::int32_t>::max()) {
+        if (*i < std::numeric_limits<std::int32_t>::min() ||
+            *i > std::numeric_limits<std::int32_t>::max()) {
             return def;
         }
         return static_cast<int>(*i);
     }
     int out = def;
-    if (const auto* d = std::get_if<double>(&v)) return DoubleToInt(*d, out) ? out : def;
-    if (const auto* s = std::get_if<std::string>(&v)) return TextToInt(*s, out) ? out : def;
+    if (const auto* d = std::get_if<double>(&v))
+        return DoubleToInt(*d, out) ? out : def;
+    if (const auto* s = std::get_if<std::string>(&v))
+        return TextToInt(*s, out) ? out : def;
     return def;
 }
 
