@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 #include "db/schema.h"
 #include "update/day_number.h"
 #include "update/line_applier.h"
@@ -71,6 +73,12 @@ PacketRun::PacketRun(Reference& ref, PacketContent content, double appliedAt)
     // Copying the log into the database syncs the disk; it gets a tick of its own instead of
     // lengthening whichever commit reaches the threshold.
     sqlite3_wal_hook(ref_.db().handle(), &PacketRun::WalHook, this);
+    {
+        Statement st = ref_.db().Prepare("pragma page_size");
+        if (st.Step() && st.ColumnInt(0) > 0) {
+            checkpointFrames_ = std::max(16, kCheckpointBytes / static_cast<int>(st.ColumnInt(0)));
+        }
+    }
     applier_ =
         std::make_unique<LineApplier>(ref_.db(), ref_.NameColumn(), content_.number, appliedAt_);
     savedSql_ = ref_.qMain.Sql();
@@ -153,7 +161,7 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
         Complete();
         return progress_;
     }
-    if (walFrames_ >= kCheckpointFrames) {
+    if (walFrames_ >= checkpointFrames_) {
         walFrames_ = 0;
         sqlite3_wal_checkpoint_v2(ref_.db().handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
                                   nullptr);

@@ -9,7 +9,9 @@
 // Each tick applies as many steps as fit in its time budget and commits them as one
 // transaction. The caller keeps its own duties around a run: the hourglass, hiding and
 // detaching the list grid, pausing the record counter, and wrapping the list (select * from b
-// before, its own list restored after).
+// before, its own list restored after). A run must end (or be destroyed) before its Reference.
+// During a run the database keeps a write-ahead log (source.bin-wal) that ticks of their own
+// copy back into the file.
 #include <chrono>
 #include <memory>
 #include <string>
@@ -108,7 +110,7 @@ class PacketRun {
     void EndWithoutRecord();
     static int WalHook(void* self, struct sqlite3* db, const char* name, int frames);
     void RestoreCheckpoints();
-    static constexpr int kCheckpointFrames = 250;
+    static constexpr int kCheckpointBytes = 1 << 20;
 
     struct Section {
         std::vector<std::string>* lines;
@@ -134,6 +136,7 @@ class PacketRun {
     std::chrono::microseconds longestTick_{0};
     std::chrono::microseconds longestCheckpoint_{0};
     int walFrames_ = 0;
+    int checkpointFrames_ = 256;
     bool hooked_ = true;
 };
 
