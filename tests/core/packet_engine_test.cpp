@@ -137,6 +137,11 @@ TEST_F(Engine, BadFilesAreRefusedWithTheirMessagesAndChangeNothing) {
         EXPECT_EQ(Message([&] { ApplyPacket(*ref, c.path); }), c.message) << c.path;
         EXPECT_EQ(Snapshot(), before) << c.path;
     }
+    // A stream that inflates beyond the limit is refused while it is read.
+    WritePacketFile(File("big.pckt"), "1\x01" + std::string(100000, 'x') + "\x01\x01");
+    EXPECT_EQ(Message([&] { ReadPacketText(File("big.pckt"), 50000); }),
+              "Пакет обновления слишком велик: больше 50000 байт после распаковки");
+    EXPECT_EQ(ReadPacketText(File("big.pckt"), 200000).size(), 100004u);
     // Bytes after the end of the stream are ignored.
     write("tail.pckt", whole + "garbage");
     EXPECT_EQ(RunToEnd(File("tail.pckt"))->state(), PacketRun::State::Completed);

@@ -14,17 +14,21 @@
 namespace orv {
 
 namespace {
+Error TooLarge(size_t maxBytes) {
+    return Error("Пакет обновления слишком велик: больше " + std::to_string(maxBytes) +
+                 " байт после распаковки");
+}
+
 // A string sink that refuses to grow past the packet size limit.
 class BoundedStringBuf : public std::streambuf {
   public:
+    explicit BoundedStringBuf(size_t maxBytes) : maxBytes_(maxBytes) {}
     std::string text;
 
   protected:
     std::streamsize xsputn(const char* s, std::streamsize n) override {
-        if (text.size() + static_cast<size_t>(n) > kMaxPacketTextBytes) {
-            throw Error("Пакет обновления слишком велик (больше " +
-                        std::to_string(kMaxPacketTextBytes >> 20) + " МБ после распаковки)");
-        }
+        if (text.size() + static_cast<size_t>(n) > maxBytes_)
+            throw TooLarge(maxBytes_);
         text.append(s, static_cast<size_t>(n));
         return n;
     }
@@ -35,10 +39,13 @@ class BoundedStringBuf : public std::streambuf {
         xsputn(&ch, 1);
         return c;
     }
+
+  private:
+    size_t maxBytes_;
 };
 }  // namespace
 
-std::string ReadPacketText(const std::string& path) {
+std::string ReadPacketText(const std::string& path, size_t maxBytes) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw Error("Файл " + path + " не найден!");
@@ -49,10 +56,9 @@ std::string ReadPacketText(const std::string& path) {
     if (ec)
         size = 0;
 
-    BoundedStringBuf sink;
+    BoundedStringBuf sink(maxBytes);
     // Packets compress about tenfold; growing the text by doubling would copy it repeatedly.
-    sink.text.reserve(
-        static_cast<size_t>(std::min<std::uintmax_t>(size * 10, kMaxPacketTextBytes)));
+    sink.text.reserve(static_cast<size_t>(std::min<std::uintmax_t>(size * 10, maxBytes)));
     std::ostream out(&sink);
     out.exceptions(std::ios::badbit);
     InflateResult r;
@@ -60,8 +66,7 @@ std::string ReadPacketText(const std::string& path) {
         r = InflateToStream(in, out);
     } catch (const std::ios_base::failure&) {
         // The sink's size error surfaces as a stream failure; report it as such.
-        throw Error("Пакет обновления слишком велик (больше " +
-                    std::to_string(kMaxPacketTextBytes >> 20) + " МБ после распаковки)");
+        throw TooLarge(maxBytes);
     }
     // An empty file reads as an empty text (and fails the structure check); any other stream
     // that stops before its end marker would apply a cut-off packet as if it were whole.

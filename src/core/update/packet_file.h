@@ -17,7 +17,7 @@ inline constexpr size_t kMaxPacketTextBytes = size_t{1} << 30;
 // Reads and inflates the file at `path` into the packet text. Throws orv::Error with
 // "Файл PATH не найден!" when there is no file, "Error" when it is not zlib data, and a
 // message of its own when the stream ends early or the text is too large.
-std::string ReadPacketText(const std::string& path);
+std::string ReadPacketText(const std::string& path, size_t maxBytes = kMaxPacketTextBytes);
 
 struct PacketContent {
     int number = 0;
