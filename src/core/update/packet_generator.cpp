@@ -94,8 +94,6 @@ struct Vocabulary {
             "тошнота",  "головокружение", "сыпь",       "зуд",     "слабость",      "давление",
             "инфекция", "аллергия",       "бессонница", "изжога",  "головная боль", "мигрень",
             "артрит",   "бронхит",        "ангина",     "гастрит", "цистит",        "дерматит"});
-    Pool adjectives = Cp({"выраженный", "умеренный", "острый", "хронический", "повторный", "лёгкий",
-                          "длительный", "местный", "системный", "кратковременный"});
     Pool verbs =
         Cp({"уменьшает", "снижает", "подавляет", "устраняет", "облегчает", "нормализует",
             "блокирует", "улучшает", "ускоряет", "ослабляет", "восстанавливает", "стимулирует"});
@@ -132,30 +130,50 @@ std::string Capitalized(std::string s) {
     return s;
 }
 
+// Fixed words of the sentences, in windows-1251.
+struct Phrases {
+    std::string and_ = Utf8ToCp1251(" и ");
+    std::string usedFor = Utf8ToCp1251("Применяется при состояниях: ");
+    std::string prescribe = Utf8ToCp1251("Назначают ");
+    std::string by = Utf8ToCp1251(" по ");
+    std::string tablet = Utf8ToCp1251(" таблетке ");
+    std::string tablets = Utf8ToCp1251(" таблетки ");
+    std::string once = Utf8ToCp1251(" раз в сутки");
+    std::string times = Utf8ToCp1251(" раза в сутки");
+    std::string caution = Utf8ToCp1251("С осторожностью применяют при нарушениях функции ");
+    std::string possible = Utf8ToCp1251("Возможны: ");
+};
+
+const Phrases& Phrase() {
+    static const Phrases p;
+    return p;
+}
+
 std::string Sentence(Rng& r) {
     const Vocabulary& w = Words();
+    const Phrases& p = Phrase();
     std::string s;
     switch (r.Below(5)) {
         case 0:
-            s = Capitalized(Pick(r, w.verbs)) + " " + Pick(r, w.objects) + " и " +
+            s = Capitalized(Pick(r, w.verbs)) + " " + Pick(r, w.objects) + p.and_ +
                 Pick(r, w.verbs) + " " + Pick(r, w.objects);
             break;
         case 1:
-            s = Capitalized(Pick(r, w.adjectives)) + " " + Pick(r, w.nouns) +
-                ", в том числе при заболеваниях " + Pick(r, w.organs);
+            s = p.usedFor + Pick(r, w.nouns) + ", " + Pick(r, w.nouns);
             break;
-        case 2:
-            s = "Назначают " + Pick(r, w.patients) + " по " + std::to_string(r.Between(1, 2)) +
-                " " + Utf8ToCp1251("таблетке") + " " + std::to_string(r.Between(1, 4)) + " " +
-                Utf8ToCp1251("раза в сутки");
+        case 2: {
+            const int count = r.Between(1, 2);
+            const int daily = r.Between(1, 4);
+            s = p.prescribe + Pick(r, w.patients) + p.by + std::to_string(count) +
+                (count == 1 ? p.tablet : p.tablets) + std::to_string(daily) +
+                (daily == 1 ? p.once : p.times);
             break;
+        }
         case 3:
-            s = Utf8ToCp1251("С осторожностью применяют при нарушениях функции ") +
-                Pick(r, w.organs);
+            s = p.caution + Pick(r, w.organs);
             break;
         default:
-            s = Utf8ToCp1251("Возможны ") + Pick(r, w.nouns) + ", " + Pick(r, w.nouns) +
-                Utf8ToCp1251(" и ") + Pick(r, w.nouns);
+            s = p.possible + Pick(r, w.nouns) + ", " + Pick(r, w.nouns) + ", " + Pick(r, w.nouns);
             break;
     }
     return s + ".";
