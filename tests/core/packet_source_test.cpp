@@ -108,6 +108,14 @@ TEST(PacketGenerator, IsDeterministicAndWellFormed) {
         withSynonyms += !f[3].empty();
     }
     EXPECT_GT(withSynonyms, 30u);
+    // Text in windows-1251 only: UTF-8 bytes taken for it would show as 0x80-0xBF bytes that
+    // Russian text uses only for a few signs (« » – — ° ё Ё №).
+    const std::string allowed = "\xAB\xBB\x96\x97\xB0\xB8\xA8\xB9";
+    size_t stray = 0;
+    for (unsigned char ch : a)
+        stray +=
+            ch >= 0x80 && ch <= 0xBF && allowed.find(static_cast<char>(ch)) == std::string::npos;
+    EXPECT_EQ(stray, 0u);
 
     o.packet = 2;  // packet 2 lines carry no group field
     PacketContent p2 = ParsePacketText(BuildPacketText(GeneratePacket(o)));
