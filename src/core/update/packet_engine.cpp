@@ -70,9 +70,6 @@ PacketRun::PacketRun(Reference& ref, PacketContent content, double appliedAt)
         ref_.db().Exec("pragma cache_size=-65536");
     } catch (const Error&) {
     }
-    // Copying the log into the database syncs the disk; it gets a tick of its own instead of
-    // lengthening whichever commit reaches the threshold.
-    sqlite3_wal_hook(ref_.db().handle(), &PacketRun::WalHook, this);
     {
         Statement st = ref_.db().Prepare("pragma page_size");
         if (st.Step() && st.ColumnInt(0) > 0) {
@@ -92,6 +89,10 @@ PacketRun::PacketRun(Reference& ref, PacketContent content, double appliedAt)
     progress_.progressText = "Готово 0%";
     for (const auto& s : sections_)
         progress_.stepsTotal = std::max(progress_.stepsTotal, s.lines->size());
+    // Copying the log into the database syncs the disk; it gets a tick of its own instead of
+    // lengthening whichever commit reaches the threshold. Set last: nothing after it throws.
+    sqlite3_wal_hook(ref_.db().handle(), &PacketRun::WalHook, this);
+    hooked_ = true;
 }
 
 PacketRun::~PacketRun() {
@@ -187,8 +188,12 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
                                DayNumberSqlText(appliedAt_) + ")");
             }
         } catch (const Error&) {
-            // The failed line wrote nothing; the lines before it stay written.
-            tx.Commit();
+            // The failed line wrote nothing; the lines before it stay written (unless the
+            // database rolled the transaction back itself, which leaves nothing to commit).
+            try {
+                tx.Commit();
+            } catch (const Error&) {
+            }
             state_ = State::Failed;
             EndWithoutRecord();
             throw;

@@ -137,7 +137,7 @@ class PacketRun {
     std::chrono::microseconds longestCheckpoint_{0};
     int walFrames_ = 0;
     int checkpointFrames_ = 256;
-    bool hooked_ = true;
+    bool hooked_ = false;
 };
 
 // Checks the packet file and prepares its run; on failure throws (PacketRefused for the order
