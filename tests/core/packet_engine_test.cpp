@@ -10,6 +10,7 @@
 #include "support/packet_builder.h"
 #include "update/day_number.h"
 #include "update/packet_engine.h"
+#include "update/packet_generator.h"
 #include "util/text.h"
 
 using namespace orv;
@@ -389,4 +390,28 @@ TEST(DayNumber, SqlTextAndDisplay) {
     EXPECT_EQ(FormatDayNumber(2.0), "01.01.1900");
     EXPECT_EQ(FormatDayNumber(46000.25), "09.12.2025 6:00:00");
     EXPECT_EQ(FormatDayNumber(25569.0 + 0.5 + 5.0 / 86400), "01.01.1970 12:00:05");
+}
+
+TEST(EngineLarge, AGeneratedPacketRunsInTicksWithLogCheckpoints) {
+    FixtureReference fx;
+    Reference ref(fx.dir.str());
+    GeneratorOptions o;
+    o.preparations = 1500;
+    WritePacketFile(fx.dir.file("1.pckt"), BuildPacketText(GeneratePacket(o)));
+    auto run = ApplyPacket(ref, fx.dir.file("1.pckt"));
+    int ticks = 0;
+    while (run->Running()) {
+        run->Tick(std::chrono::milliseconds(5));
+        ++ticks;
+    }
+    EXPECT_EQ(run->state(), PacketRun::State::Completed);
+    EXPECT_GT(ticks, 3);
+    EXPECT_GT(run->LongestCheckpoint().count(), 0);  // the log was copied back during the run
+    EXPECT_EQ(run->TotalPreparations(), 1500);
+    Statement st = ref.db().Prepare(
+        "select count(*), sum(status=1), count(distinct g) from b where ndx1<>'' and ndx2<>''");
+    ASSERT_TRUE(st.Step());
+    EXPECT_EQ(st.ColumnInt(0), 1500);
+    EXPECT_EQ(st.ColumnInt(1), 1500);
+    EXPECT_GT(st.ColumnInt(2), 5);
 }
