@@ -39,8 +39,8 @@ std::int64_t Count(Database& db, const std::string& sql) {
 }  // namespace
 
 std::unique_ptr<PacketRun> ApplyPacket(Reference& ref, const std::string& path) {
+    const double appliedAt = DayNumberNow();  // one time for every row of the packet
     std::string text = ReadPacketText(path);
-    const double appliedAt = DayNumberNow();
     PacketContent content = ParsePacketText(text);
     text.clear();
     text.shrink_to_fit();
