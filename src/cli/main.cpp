@@ -15,6 +15,7 @@ const Command* const kCommands[] = {
     &orv::cli::kInitCommand,
     &orv::cli::kQueryCommand,
     &orv::cli::kServeCommand,
+    &orv::cli::kUpdateCommand,
     &orv::cli::kPackCommand,
     &orv::cli::kUnpackCommand,
     &orv::cli::kApplyCommand,

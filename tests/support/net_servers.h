@@ -3,6 +3,7 @@
 // processes, and a scripted server that answers with exact bytes (to cut a body short, stall,
 // or record the request it got).
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -66,7 +67,13 @@ class ChildProcess {
             throw std::runtime_error("pipe");
         pid_ = fork();
         if (pid_ == 0) {
-            dup2(fds[1], 1);
+            if (captureLine) {
+                dup2(fds[1], 1);
+            } else {
+                // Nobody reads it: a full pipe must not block the child.
+                int null = open("/dev/null", O_WRONLY);
+                dup2(null, 1);
+            }
             close(fds[0]);
             close(fds[1]);
             std::vector<char*> args;
@@ -89,7 +96,13 @@ class ChildProcess {
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
             int status;
-            waitpid(pid_, &status, 0);
+            // A child that does not end within two seconds is killed.
+            for (int i = 0; i < 200 && waitpid(pid_, &status, WNOHANG) == 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (waitpid(pid_, &status, WNOHANG) == 0) {
+                kill(pid_, SIGKILL);
+                waitpid(pid_, &status, 0);
+            }
         }
         if (out_ != nullptr)
             fclose(out_);
@@ -97,6 +110,7 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     const std::string& FirstLine() const { return firstLine_; }
+    bool Alive() const { return waitpid(pid_, nullptr, WNOHANG) == 0; }
 
   private:
     pid_t pid_ = -1;
@@ -126,20 +140,28 @@ class ServeProcess {
 // tinyproxy on a free port, asking for user "user" and password "secret".
 class TinyProxy {
   public:
-    explicit TinyProxy(const TempDir& dir) : port_(FreePort()) {
-        std::ofstream conf(dir.file("tinyproxy.conf"));
-        conf << "Port " << port_ << "\nListen 127.0.0.1\nTimeout 30\nMaxClients 20\n"
-             << "Allow 127.0.0.1\nBasicAuth user secret\nLogLevel Critical\n";
-        conf.close();
-        child_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{"tinyproxy", "-d", "-c", dir.file("tinyproxy.conf")}, false);
-        for (int i = 0; i < 100 && !CanConnect(port_); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    explicit TinyProxy(const TempDir& dir) {
+        // Another process may take the free port first: then tinyproxy ends and we try again.
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            port_ = FreePort();
+            std::ofstream conf(dir.file("tinyproxy.conf"));
+            conf << "Port " << port_ << "\nListen 127.0.0.1\nTimeout 10\nMaxClients 20\n"
+                 << "Allow 127.0.0.1\nBasicAuth user secret\nLogLevel Critical\n";
+            conf.close();
+            child_ = std::make_unique<ChildProcess>(
+                std::vector<std::string>{"tinyproxy", "-d", "-c", dir.file("tinyproxy.conf")},
+                false);
+            for (int i = 0; i < 100 && child_->Alive() && !CanConnect(port_); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            if (child_->Alive() && CanConnect(port_))
+                return;
+        }
+        throw std::runtime_error("tinyproxy did not start");
     }
     int port() const { return port_; }
 
   private:
-    int port_;
+    int port_ = 0;
     std::unique_ptr<ChildProcess> child_;
 };
 
