@@ -2,6 +2,7 @@
 // and installation of every missing packet.
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -86,6 +87,9 @@ int Run(Args& args) {
     for (const auto& item : InitUpd(ref).packets)
         installed.insert(item.id);
     std::vector<ServerPacket> list = ParsePacketList(answer, installed);
+    // Installed strictly in order, whatever order the server wrote.
+    std::sort(list.begin(), list.end(),
+              [](const ServerPacket& a, const ServerPacket& b) { return a.number < b.number; });
     const int newest = list.empty() ? 0 : list.back().number;
     std::cout << "На сервере пакетов: " << list.size() << ", последний №" << newest
               << "; установлен №" << last << std::endl;
