@@ -14,5 +14,6 @@ struct Command {
 // Each command file defines one of these.
 extern const Command kInitCommand;
 extern const Command kQueryCommand;
+extern const Command kPartnerCommand;
 
 }  // namespace orv::cli

@@ -14,6 +14,7 @@ using orv::cli::Command;
 const Command* const kCommands[] = {
     &orv::cli::kInitCommand,
     &orv::cli::kQueryCommand,
+    &orv::cli::kPartnerCommand,
 };
 
 void PrintUsage() {
