@@ -31,7 +31,9 @@ inline std::string DownloadingStatus(int n) {
 inline std::string InstallingStatus(int n) {
     return "Подгружаем пакет №" + std::to_string(n) + "...";
 }
-inline std::string InstalledStatus(int n) { return "Пакет №" + std::to_string(n) + " - OK"; }
+inline std::string InstalledStatus(int n) {
+    return "Пакет №" + std::to_string(n) + " - OK";
+}
 inline std::string DownloadWindowCaption(int n) {
     return "Загрузка пакета №" + std::to_string(n);
 }
