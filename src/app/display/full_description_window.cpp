@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QColorDialog>
 #include <QFontDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -74,6 +76,8 @@ bool FullDescriptionWindow::Present(const QString& text) {
     if (Trim(text.toStdString()).empty())
         return false;
     Memo1->setPlainText(text);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
     showMaximized();
     Memo1->setFocus();
     return true;
@@ -83,6 +87,8 @@ bool FullDescriptionWindow::ShowFullDescription(const QString& text) {
     if (Trim(text.toStdString()).empty())
         return false;
     Memo1->setPlainText(text);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());  // where no window manager maximises
     setWindowState(windowState() | Qt::WindowMaximized);
     Memo1->setFocus();
     exec();

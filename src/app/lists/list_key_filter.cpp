@@ -36,7 +36,8 @@ bool ListKeyFilter::eventFilter(QObject* watched, QEvent* event) {
         const Qt::KeyboardModifiers mods = k->modifiers() & ~Qt::KeypadModifier;
         if (mods == Qt::ShiftModifier)
             return QObject::eventFilter(watched, event);
-        if (k->key() == Qt::Key_Control && mods == Qt::NoModifier) {
+        // Platforms differ in whether the released Ctrl is still among the modifiers.
+        if (k->key() == Qt::Key_Control && (mods & ~Qt::ControlModifier) == Qt::NoModifier) {
             emit ctrlReleased();
         } else {
             switch (k->key()) {
