@@ -6,7 +6,10 @@
 
 #include "db/reference.h"
 #include "display/description_view.h"
-#include "display/display_bridge.h"
+#include "display/description.h"
+#include "display/picture.h"
+#include "display/tree_row.h"
+#include "settings/settings_keys.h"
 #include "display/full_description_window.h"
 #include "lists/lists_controller.h"
 #include "shell/error_box.h"
@@ -49,7 +52,7 @@ DataSet* DescriptionController::CurrentSource(bool& fromWork) {
     const long long id = lists_->CurrentTreeId();
     if (id <= 0)
         return nullptr;  // a group node, or no node at all
-    DataSet* data = displaycore::RowForTreeNode(ref, id, lists_->CurrentTreeName().toStdString(), fromWork);
+    DataSet* data = LocateTreePreparation(ref, id, lists_->CurrentTreeName().toStdString(), fromWork);
     if (data == &ref.qMain)
         lists_->FollowList();
     return data;
@@ -63,20 +66,18 @@ void DescriptionController::gbAllClick() {
         DataSet* data = CurrentSource(fromWork);
         if (!data && lists_->TreeActive())
             return;  // nothing on screen changes
-        DisplayTexts rec;
+        Reference& ref = state_.Ref();
+        TDisplayRec rec;
         if (data)
-            rec = displaycore::FillDisplayRec(*data, state_.Ref());
+            rec = FillDisplayRec(*data, ref.qIzg, ref.NameColumn());
         if (!fromWork && showStatus)
             showStatus(QString::fromStdString(rec.Name));
         switch (pc2_->currentIndex()) {
             case 0: {
-                PageOptions options;
-                options.pictDir = state_.pictDir;
-                options.id = data ? data->AsInteger("id") : 0;
-                options.highlight = state_.highlightSearchWords;
-                if (filterText)
-                    options.filterText = filterText().toStdString();
-                displaycore::WriteDescriptionPage(PageFile().toStdString(), rec, options);
+                PageOptions options = Options();
+                if (data)
+                    options.picturePath = PicturePath(state_.pictDir, data->AsInteger("id"));
+                WriteDescriptionPage(PageFile().toStdString(), rec, options);
                 view_->Navigate(PageFile());
                 panes_->ShowByItems(rec);
                 break;
@@ -131,15 +132,19 @@ void DescriptionController::PreparePrint() {
     DataSet* data = CurrentSource(fromWork);
     if (!data)
         throw Error("nothing to print");
-    DisplayTexts rec = displaycore::FillDisplayRec(*data, state_.Ref());
+    Reference& ref = state_.Ref();
+    WritePageForCurrentRow(*data, ref.qIzg, ref.NameColumn(), state_.pictDir, Options(),
+                           PrintFile().toStdString());
+    view_->Navigate(PrintFile());
+}
+
+PageOptions DescriptionController::Options() const {
     PageOptions options;
-    options.pictDir = state_.pictDir;
-    options.id = data->AsInteger("id");
-    options.highlight = state_.highlightSearchWords;
+    options.sections = sections ? sections() : DesignSectionList();
+    options.highlightSearchWords = state_.highlightSearchWords;
     if (filterText)
         options.filterText = filterText().toStdString();
-    displaycore::WriteDescriptionPage(PrintFile().toStdString(), rec, options);
-    view_->Navigate(PrintFile());
+    return options;
 }
 
 void DescriptionController::miPrintClick() {

@@ -6,17 +6,18 @@
 
 #include "display/field_panes.h"
 #include "display/page_printer.h"
+#include "util/stored_forms.h"
 
 class QTabWidget;
 
 namespace orv {
 class DataSet;
+struct PageOptions;
 }
 
 namespace orv::app {
 
 struct ProgramState;
-struct DisplayTexts;
 class DescriptionView;
 class FullDescriptionWindow;
 class ListsController;
@@ -48,6 +49,7 @@ class DescriptionController : public QObject {
     QString PrintFile() const;  // NorvelSoftWare.html
 
     std::function<QString()> filterText;              // the filter box, for highlighting
+    std::function<std::vector<CheckEntry>()> sections;  // the section list of the settings
     std::function<void(const QString&)> showStatus;
     std::function<bool()> confirmQuickPrint;          // default: a Yes/No message box
 
@@ -56,6 +58,7 @@ class DescriptionController : public QObject {
     // The data set whose current row is the preparation to show or print; null for nothing.
     DataSet* CurrentSource(bool& fromWork);
     void PreparePrint();
+    PageOptions Options() const;
 
     ProgramState& state_;
     QTabWidget* pc2_;

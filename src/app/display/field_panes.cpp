@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "display/description_view.h"
-#include "display/display_bridge.h"
+#include "display/display_rec.h"
 #include "util/text.h"
 
 namespace orv::app {
@@ -82,7 +82,7 @@ FieldPanes::FieldPanes(QWidget* parent) : QWidget(parent) {
     outer->addWidget(lbWarning1);
 }
 
-void FieldPanes::ShowByItems(const DisplayTexts& rec) {
+void FieldPanes::ShowByItems(const TDisplayRec& rec) {
     auto set = [this](Pane p, const std::string& text) {
         panes_[static_cast<size_t>(p)]->setPlainText(QString::fromStdString(StripMarkup(text)));
     };

@@ -7,9 +7,11 @@
 class QPlainTextEdit;
 class QLabel;
 
-namespace orv::app {
+namespace orv {
+struct TDisplayRec;
+}
 
-struct DisplayTexts;
+namespace orv::app {
 
 // In the order of the keys F2, Shift+F2, F3, Shift+F3, ... F8, Shift+F8.
 enum class Pane {
@@ -35,7 +37,7 @@ class FieldPanes : public QWidget {
   public:
     explicit FieldPanes(QWidget* parent = nullptr);
 
-    void ShowByItems(const DisplayTexts& rec);
+    void ShowByItems(const TDisplayRec& rec);
     QString PaneText(Pane pane) const;
     QPlainTextEdit* Editor(Pane pane) const { return panes_[static_cast<size_t>(pane)]; }
 

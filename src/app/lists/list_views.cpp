@@ -53,7 +53,7 @@ class RowDelegate : public QStyledItemDelegate {
             p->fillRect(qobject_cast<const QListView*>(view) ? r : textRect, kYellow);
             p->setPen(view->hasFocus() ? kMaroon : QColor(Qt::red));
         } else {
-            p->setPen(kNavy);
+            p->setPen(view ? view->palette().color(QPalette::Text) : kNavy);
         }
         p->drawText(r.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, text);
         p->restore();

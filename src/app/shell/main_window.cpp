@@ -28,7 +28,6 @@
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
 #include "search/quick_filter.h"
-#include "settings/settings_bridge.h"
 #include "shell/about_window.h"
 #include "shell/error_box.h"
 #include "shell/icons.h"
@@ -246,8 +245,8 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    if (reading)
-        Quietly([&] { SaveSettings(state_, *this, *reading); });
+    if (saveSettings)
+        Quietly([&] { saveSettings(); });
     e->accept();
 }
 

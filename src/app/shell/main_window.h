@@ -53,6 +53,7 @@ class MainWindow : public QMainWindow {
     ShellHooks hooks;
     std::function<bool()> confirmClose;  // default: the Yes/No question
     std::function<void()> onFirstShow;   // the splash goes away
+    std::function<void()> saveSettings;  // closing saves the settings
 
     // Layout pieces, addressed by the commands and by tests.
     FilterPanel* pnFilter;

@@ -12,7 +12,8 @@
 #include "db/reference.h"
 #include "db/schema.h"
 #include "display/full_description_window.h"
-#include "settings/settings_bridge.h"
+#include "settings/window_settings.h"
+#include "display/description_controller.h"
 #include "shell/about_window.h"
 #include "shell/error_box.h"
 #include "shell/main_window.h"
@@ -31,6 +32,13 @@ ProgramWindows::ProgramWindows(ProgramState& state) {
     yon = new YesNoDialog(main.get());
     about = new AboutWindow(main.get());
     main->ConnectWindows(fullDescr, about);
+    settings = std::make_unique<WindowSettings>(*main, *fullDescr);
+    WindowSettings* target = settings.get();
+    main->description->sections = [target] { return target->Sections(); };
+    main->saveSettings = [&state, target] {
+        if (state.settings)
+            state.settings->SaveSettings(*target);
+    };
 }
 
 ProgramWindows::~ProgramWindows() = default;
@@ -61,9 +69,16 @@ void LoadReferenceData(ProgramState& state, ProgramWindows& windows, SplashWindo
     ref.tGroups.Open();
     splash.SplashStatus(QStringLiteral("  Фармгруппы - OK"));
     splash.SplashStatus(QStringLiteral("  Обновление..."));
-    OpenSettings(state, main, *windows.fullDescr);
+    state.settings = std::make_unique<SettingsStore>(ref.db());
+    OpenSettings(*state.settings, *windows.settings);
     CreateTableIfNeed(ref.db());
-    splash.SplashStatus(QStringLiteral("  Обновление - отключено"));
+    if (windows.settings->Flag(FlagControl::CheckUpdates)) {
+        state.newestPacket = main.hooks.checkup ? main.hooks.checkup() : 0;
+        splash.SplashStatus(state.newestPacket > 0 ? QStringLiteral("  Обновление - OK")
+                                                   : QStringLiteral("  Обновление - Ошибка"));
+    } else {
+        splash.SplashStatus(QStringLiteral("  Обновление - отключено"));
+    }
     splash.SplashStatus(QStringLiteral("Запуск..."));
     main.SelectStartPosition();
 }
@@ -140,7 +155,7 @@ int RunProgram(int argc, char** argv) {
         });
 
         LoadReferenceData(state, windows, *splash, ExecutableDir());
-        OpenSettings(state, main, *windows.fullDescr);
+        state.settings->LoadSettings(*windows.settings);  // the second run sees the template defaults
         if (!WriteInstallInfo(state.programDir, ExecutablePath()))
             QMessageBox::warning(nullptr, QStringLiteral("Предупреждение"),
                                  QStringLiteral("Ошибка чтения реестра!"), QMessageBox::Ok);

@@ -17,6 +17,7 @@ class SplashWindow;
 class FullDescriptionWindow;
 class YesNoDialog;
 class AboutWindow;
+class WindowSettings;
 
 // Every window of the program, created once, in a fixed order, living until the end.
 struct ProgramWindows {
@@ -26,6 +27,7 @@ struct ProgramWindows {
     FullDescriptionWindow* fullDescr;  // owned by main
     YesNoDialog* yon;
     AboutWindow* about;
+    std::unique_ptr<WindowSettings> settings;  // the controls holding the user's settings
 };
 
 struct StartOptions {

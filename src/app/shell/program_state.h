@@ -5,6 +5,7 @@
 #include <string>
 
 #include "db/reference.h"
+#include "settings/settings_store.h"
 
 namespace orv::app {
 
@@ -12,6 +13,7 @@ enum class PrintRequest { None, Preview, Quick };
 
 struct ProgramState {
     std::unique_ptr<Reference> ref;  // open after LoadReferenceData
+    std::unique_ptr<SettingsStore> settings;
     std::string programDir;          // with a trailing slash
     std::string pictDir;             // programDir + "_pict/"
     int totalPreparations = 0;
