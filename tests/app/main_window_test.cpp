@@ -6,9 +6,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -18,7 +18,6 @@
 #include "app/app_fixture.h"
 #include "display/description_controller.h"
 #include "display/description_view.h"
-#include "util/cp1251.h"
 #include "display/field_panes.h"
 #include "display/full_description_window.h"
 #include "lists/list_views.h"
@@ -28,6 +27,7 @@
 #include "search/filter_panel.h"
 #include "search/quick_filter.h"
 #include "shell/main_commands.h"
+#include "util/cp1251.h"
 
 using namespace orv;
 using namespace orv::app;
@@ -67,11 +67,13 @@ class MainWindowTest : public QObject {
 
     void startUpReportsEachStepAndStandsOnTheFirstRow() {
         const QString status = f->splash.StatusText();
-        for (const char* line : {"Загрузка...", "  Препараты - OK", "  Фармгруппы - OK", "Запуск..."})
+        for (const char* line :
+             {"Загрузка...", "  Препараты - OK", "  Фармгруппы - OK", "Запуск..."})
             QVERIFY2(status.contains(QString::fromUtf8(line)), line);
         QCOMPARE(f->state.totalPreparations, 8);
         QCOMPARE(f->CurrentName(), std::string("Амоксициллин"));
-        QCOMPARE(w().windowTitle(), QStringLiteral("Справочная система лекарственных препаратов - Norvel"));
+        QCOMPARE(w().windowTitle(),
+                 QStringLiteral("Справочная система лекарственных препаратов - Norvel"));
     }
 
     void lettersTypedOnTheListGoToTheFilterBox() {
@@ -122,7 +124,8 @@ class MainWindowTest : public QObject {
         box()->setFocus();
         QTest::keyClick(box(), Qt::Key_Down);
         QTRY_VERIFY(w().gbAll->hasFocus());
-        QCOMPARE(f->CurrentName(), std::string("Амоксициллин"));  // the first key only moves the focus
+        QCOMPARE(f->CurrentName(),
+                 std::string("Амоксициллин"));  // the first key only moves the focus
         QTest::keyClick(w().gbAll, Qt::Key_Down);
         QCOMPARE(f->CurrentName(), std::string("Аспирин"));
         QCOMPARE(w().StatusText(), QStringLiteral("Аспирин"));  // released moving key shows it
@@ -198,7 +201,8 @@ class MainWindowTest : public QObject {
         w().ShowStatus(QStringLiteral("прежний текст"));
         w().gbGr->SelectId(6);
         w().description->gbAllClick();
-        QVERIFY(PageText(w().description->PageFile()).find("Амоксициллин 500 мг.") != std::string::npos);
+        QVERIFY(PageText(w().description->PageFile()).find("Амоксициллин 500 мг.") !=
+                std::string::npos);
         QCOMPARE(w().StatusText(), QStringLiteral("прежний текст"));  // read from qWork
     }
 
@@ -215,14 +219,16 @@ class MainWindowTest : public QObject {
         SelectListRow("Аспирин");
         w().description->gbAllClick();
         QVERIFY(!QFile::exists(page));
-        QCOMPARE(w().fieldPanes->PaneText(Pane::Pokaz), QStringLiteral("Боль слабой и умеренной интенсивности.\nЛихорадка."));
+        QCOMPARE(w().fieldPanes->PaneText(Pane::Pokaz),
+                 QStringLiteral("Боль слабой и умеренной интенсивности.\nЛихорадка."));
 
         // The extended search tab changes neither.
         w().pc2->setCurrentIndex(2);
         SelectListRow("Валидол");
         w().description->gbAllClick();
         QVERIFY(!QFile::exists(page));
-        QCOMPARE(w().fieldPanes->PaneText(Pane::Syn), QStringLiteral("Ацетилсалициловая кислота, Упсарин"));
+        QCOMPARE(w().fieldPanes->PaneText(Pane::Syn),
+                 QStringLiteral("Ацетилсалициловая кислота, Упсарин"));
 
         // Ctrl+F3 shows the description tab without redrawing it; a click redraws.
         Trigger("N9");

@@ -5,13 +5,13 @@
 #include <QTextBrowser>
 
 #include "db/reference.h"
-#include "display/description_view.h"
 #include "display/description.h"
+#include "display/description_view.h"
+#include "display/full_description_window.h"
 #include "display/picture.h"
 #include "display/tree_row.h"
-#include "settings/settings_keys.h"
-#include "display/full_description_window.h"
 #include "lists/lists_controller.h"
+#include "settings/settings_keys.h"
 #include "shell/error_box.h"
 #include "shell/program_state.h"
 #include "util/error.h"
@@ -20,20 +20,26 @@ namespace orv::app {
 
 DescriptionController::DescriptionController(ProgramState& state, QTabWidget* pc2,
                                              DescriptionView* view, FieldPanes* panes,
-                                             FullDescriptionWindow* reading,
-                                             ListsController* lists, QWidget* window)
-    : QObject(window), state_(state), pc2_(pc2), view_(view), panes_(panes), reading_(reading),
-      lists_(lists), window_(window) {
+                                             FullDescriptionWindow* reading, ListsController* lists,
+                                             QWidget* window)
+    : QObject(window),
+      state_(state),
+      pc2_(pc2),
+      view_(view),
+      panes_(panes),
+      reading_(reading),
+      lists_(lists),
+      window_(window) {
     connect(pc2_, &QTabWidget::currentChanged, this, [this] {
         if (!commandTabChange_)
             pc2Change();
     });
-    connect(view_, &DescriptionView::navigateComplete, this, &DescriptionController::wbNavigateComplete2);
-    connect(panes_, &FieldPanes::paneDoubleClicked, this,
-            [this](const QString& text) {
-                if (reading_)
-                    reading_->ShowFullDescription(text);
-            });
+    connect(view_, &DescriptionView::navigateComplete, this,
+            &DescriptionController::wbNavigateComplete2);
+    connect(panes_, &FieldPanes::paneDoubleClicked, this, [this](const QString& text) {
+        if (reading_)
+            reading_->ShowFullDescription(text);
+    });
 }
 
 QString DescriptionController::PageFile() const {
@@ -52,7 +58,8 @@ DataSet* DescriptionController::CurrentSource(bool& fromWork) {
     const long long id = lists_->CurrentTreeId();
     if (id <= 0)
         return nullptr;  // a group node, or no node at all
-    DataSet* data = LocateTreePreparation(ref, id, lists_->CurrentTreeName().toStdString(), fromWork);
+    DataSet* data =
+        LocateTreePreparation(ref, id, lists_->CurrentTreeName().toStdString(), fromWork);
     if (data == &ref.qMain)
         lists_->FollowList();
     return data;
@@ -159,11 +166,12 @@ void DescriptionController::miPrintClick() {
 void DescriptionController::tbPrintClick() {
     if (!state_.HasReference())
         return;
-    const bool yes = confirmQuickPrint
-                         ? confirmQuickPrint()
-                         : QMessageBox::question(window_, QStringLiteral("Подтверждение печати"),
-                                                 QStringLiteral("Распечатать информацию по текущему препарату?"),
-                                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    const bool yes =
+        confirmQuickPrint
+            ? confirmQuickPrint()
+            : QMessageBox::question(window_, QStringLiteral("Подтверждение печати"),
+                                    QStringLiteral("Распечатать информацию по текущему препарату?"),
+                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     if (!yes)
         return;
     Quietly([&] {

@@ -13,7 +13,7 @@ class QTabWidget;
 namespace orv {
 class DataSet;
 struct PageOptions;
-}
+}  // namespace orv
 
 namespace orv::app {
 
@@ -48,10 +48,10 @@ class DescriptionController : public QObject {
     QString PageFile() const;   // source.nvg
     QString PrintFile() const;  // NorvelSoftWare.html
 
-    std::function<QString()> filterText;              // the filter box, for highlighting
+    std::function<QString()> filterText;                // the filter box, for highlighting
     std::function<std::vector<CheckEntry>()> sections;  // the section list of the settings
     std::function<void(const QString&)> showStatus;
-    std::function<bool()> confirmQuickPrint;          // default: a Yes/No message box
+    std::function<bool()> confirmQuickPrint;  // default: a Yes/No message box
 
   private:
     void pc2Change();

@@ -48,7 +48,8 @@ void DescriptionView::Navigate(const QString& path) {
     if (!file.open(QIODevice::ReadOnly))
         throw Error("Не удалось открыть файл «" + path.toStdString() + "»");
     const QByteArray bytes = file.readAll();
-    const std::string html = Cp1251ToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    const std::string html =
+        Cp1251ToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     wb->document()->setBaseUrl(QUrl::fromLocalFile(path));
     wb->setHtml(QString::fromStdString(html));
     QTimer::singleShot(0, this, [this, path] { emit navigateComplete(path); });

@@ -15,20 +15,20 @@ namespace orv::app {
 
 // In the order of the keys F2, Shift+F2, F3, Shift+F3, ... F8, Shift+F8.
 enum class Pane {
-    Syn,       // F2
-    FGr,       // Shift+F2
-    Izg,       // F3
-    Sostav,    // Shift+F3
-    Pokaz,     // F4
-    PPokaz,    // Shift+F4
-    Action,    // F5
-    VAction,   // Shift+F5
-    Doza,      // F6
-    Peredoz,   // Shift+F6
-    Spec,      // F7
-    PAction,   // Shift+F7
-    LekFrm,    // F8
-    Stor,      // Shift+F8
+    Syn,      // F2
+    FGr,      // Shift+F2
+    Izg,      // F3
+    Sostav,   // Shift+F3
+    Pokaz,    // F4
+    PPokaz,   // Shift+F4
+    Action,   // F5
+    VAction,  // Shift+F5
+    Doza,     // F6
+    Peredoz,  // Shift+F6
+    Spec,     // F7
+    PAction,  // Shift+F7
+    LekFrm,   // F8
+    Stor,     // Shift+F8
 };
 inline constexpr int kPaneCount = 14;
 

@@ -4,10 +4,10 @@
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "util/text.h"
@@ -48,8 +48,8 @@ FullDescriptionWindow::FullDescriptionWindow(QWidget* parent)
     addAction(ca1);
 
     PopupMenu1 = new QMenu(this);
-    connect(PopupMenu1->addAction(QStringLiteral("Закрыть                Esc")), &QAction::triggered,
-            this, &QDialog::accept);
+    connect(PopupMenu1->addAction(QStringLiteral("Закрыть                Esc")),
+            &QAction::triggered, this, &QDialog::accept);
     PopupMenu1->addSeparator();
     N7 = PopupMenu1->addAction(QStringLiteral("Копировать     Ctrl+C"));
     connect(N7, &QAction::triggered, Memo1, &QPlainTextEdit::copy);

@@ -13,7 +13,8 @@ class FullDescriptionWindow : public QDialog {
   public:
     explicit FullDescriptionWindow(QWidget* parent = nullptr);
 
-    // Opens the window modally with the text; a blank text opens nothing. False when nothing opened.
+    // Opens the window modally with the text; a blank text opens nothing. False when nothing
+    // opened.
     bool ShowFullDescription(const QString& text);
     // Sets the text and shows the window without waiting (for tests and for callers that wait
     // otherwise); false for a blank text.
@@ -28,9 +29,9 @@ class FullDescriptionWindow : public QDialog {
     QMenu* PopupMenu1;
     QAction* N7;  // copy
 
-    void N3Click();  // font + 1 point
-    void N4Click();  // font - 1 point
-    void N5Click();  // font dialog
+    void N3Click();   // font + 1 point
+    void N4Click();   // font - 1 point
+    void N5Click();   // font dialog
     void N11Click();  // colour dialog
 
   protected:

@@ -25,7 +25,8 @@ bool ListKeyFilter::eventFilter(QObject* watched, QEvent* event) {
             emit enterPressed();
             return true;
         }
-        if (!(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && IsTypingText(k->text())) {
+        if (!(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+            IsTypingText(k->text())) {
             emit textTyped(k->text());
             return true;
         }

@@ -34,7 +34,8 @@ class RowDelegate : public QStyledItemDelegate {
   public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter* p, const QStyleOptionViewItem& opt, const QModelIndex& index) const override {
+    void paint(QPainter* p, const QStyleOptionViewItem& opt,
+               const QModelIndex& index) const override {
         const auto* view = qobject_cast<const QAbstractItemView*>(opt.widget);
         const bool current = view && view->currentIndex() == index;
         QRect r = opt.rect;
@@ -197,7 +198,8 @@ QString GroupTreeView::CurrentName() const {
     return item ? item->text(0) : QString();
 }
 
-void GroupTreeView::drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const {
+void GroupTreeView::drawBranches(QPainter* painter, const QRect& rect,
+                                 const QModelIndex& index) const {
     // Plain tree lines in the grey-text colour, and a small box with +/- for groups.
     painter->save();
     const QColor grey = palette().color(QPalette::Disabled, QPalette::Text);

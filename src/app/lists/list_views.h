@@ -41,7 +41,8 @@ class GroupTreeView : public QTreeWidget {
     QTreeWidgetItem* ItemById(long long id) const;
 
   protected:
-    void drawBranches(QPainter* painter, const QRect& rect, const QModelIndex& index) const override;
+    void drawBranches(QPainter* painter, const QRect& rect,
+                      const QModelIndex& index) const override;
 
   private:
     void UpdateIcon(QTreeWidgetItem* item);

@@ -12,7 +12,11 @@ namespace orv::app {
 
 ListsController::ListsController(ProgramState& state, QTabWidget* pc1, PreparationListView* gbAll,
                                  GroupTreeView* gbGr, QObject* parent)
-    : QObject(parent), state_(state), pc1_(pc1), gbAll_(gbAll), gbGr_(gbGr),
+    : QObject(parent),
+      state_(state),
+      pc1_(pc1),
+      gbAll_(gbAll),
+      gbGr_(gbGr),
       model_(new PreparationListModel(this)) {
     gbAll_->setModel(model_);
     connect(gbAll_->selectionModel(), &QItemSelectionModel::currentChanged, this,

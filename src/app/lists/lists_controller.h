@@ -28,7 +28,7 @@ class ListsController : public QObject {
     void AttachReference();
 
     bool TreeActive() const;
-    DataSet* ActiveDataSet();        // qMain on the list tab, qGroups on the tree tab
+    DataSet* ActiveDataSet();         // qMain on the list tab, qGroups on the tree tab
     QAbstractItemView* ActiveGrid();  // gbAll or gbGr likewise
 
     // qMain has new SQL and was reopened (or failed to open): show its rows and current row.

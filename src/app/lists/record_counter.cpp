@@ -6,7 +6,11 @@ namespace orv::app {
 
 RecordCounter::RecordCounter(QLabel* label, QLabel* picture, std::function<int()> rows,
                              std::function<int()> total, QObject* parent)
-    : QObject(parent), label_(label), picture_(picture), rows_(std::move(rows)), total_(std::move(total)) {
+    : QObject(parent),
+      label_(label),
+      picture_(picture),
+      rows_(std::move(rows)),
+      total_(std::move(total)) {
     timer_.setInterval(100);
     connect(&timer_, &QTimer::timeout, this, &RecordCounter::RecCountTimer);
 }

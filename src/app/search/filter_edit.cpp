@@ -39,7 +39,8 @@ void FilterEdit::keyReleaseEvent(QKeyEvent* e) {
     const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
     if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && mods == Qt::NoModifier)
         emit enterReleased();
-    else if (e->key() == Qt::Key_Control && (mods & ~Qt::ControlModifier) == Qt::NoModifier && !ctrlUsed_)
+    else if (e->key() == Qt::Key_Control && (mods & ~Qt::ControlModifier) == Qt::NoModifier &&
+             !ctrlUsed_)
         emit ctrlTapped();
 }
 

@@ -30,8 +30,9 @@ FilterPanel::FilterPanel(QWidget* parent) : QWidget(parent) {
     RecC->setFont(bold);
     usearch = new QCheckBox(QStringLiteral("Расширенный поиск"), this);
     usearch->setObjectName(QStringLiteral("usearch"));
-    usearch->setToolTip(QStringLiteral("Универсальный поиск, поиск по полям: название, синонимы, "
-                                       "показание применения, фармокологическое действие"));
+    usearch->setToolTip(
+        QStringLiteral("Универсальный поиск, поиск по полям: название, синонимы, "
+                       "показание применения, фармокологическое действие"));
     usearch->setFocusPolicy(Qt::NoFocus);
 }
 

@@ -88,9 +88,9 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent, Qt::Tool) {
     auto* web = new LinkLabel(QString::fromLatin1(kProductAddress),
                               QUrl(QString::fromLatin1(kProductAddress)), this);
     web->setGeometry(190, 100, 222, 20);
-    auto* mail = new LinkLabel(QString::fromLatin1(kSupportMail),
-                               QUrl(QStringLiteral("mailto:") + QString::fromLatin1(kSupportMail)),
-                               this);
+    auto* mail =
+        new LinkLabel(QString::fromLatin1(kSupportMail),
+                      QUrl(QStringLiteral("mailto:") + QString::fromLatin1(kSupportMail)), this);
     mail->setGeometry(190, 122, 222, 20);
 
     auto* ok = new QPushButton(QStringLiteral("ОК"), this);

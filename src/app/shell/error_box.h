@@ -7,7 +7,7 @@ class QWidget;
 
 namespace orv::app {
 
-QString AppTitle();     // "Справочная система лекарственных препаратов"
+QString AppTitle();  // "Справочная система лекарственных препаратов"
 QString MainCaption();  // the main window's caption
 
 // The text as the error box shows it: a period is added unless the text already ends in a

@@ -23,9 +23,9 @@ enum class IconId {
     Query,
     Filter,
     Counter,
-    Leaf,          // tree node without children
-    GroupClosed,   // collapsed node with children
-    GroupOpen,     // expanded node
+    Leaf,         // tree node without children
+    GroupClosed,  // collapsed node with children
+    GroupOpen,    // expanded node
     App,
 };
 

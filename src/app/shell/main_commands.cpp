@@ -67,9 +67,10 @@ void MainCommands::BuildMenuBar() {
                              }),
                          IconId::Update));
     file->addSeparator();
-    file->addAction(icon(key(Add(QStringLiteral("N3"), QStringLiteral("Выход"), [&w] { w.close(); }),
-                             QKeySequence(Qt::ALT | Qt::Key_F4)),
-                         IconId::Exit));
+    file->addAction(
+        icon(key(Add(QStringLiteral("N3"), QStringLiteral("Выход"), [&w] { w.close(); }),
+                 QKeySequence(Qt::ALT | Qt::Key_F4)),
+             IconId::Exit));
 
     QMenu* params = bar->addMenu(QStringLiteral("Параметры"));
     params->addAction(icon(Add(QStringLiteral("N12"), QStringLiteral("Настройки"),
@@ -115,12 +116,14 @@ void MainCommands::BuildMenuBar() {
         };
     };
     QMenu* link = bar->addMenu(QStringLiteral("Взаимодействие"));
-    link->addAction(icon(key(Add(QStringLiteral("N21"), QStringLiteral("Запрос на поиск"), partner("00")),
-                             QKeySequence(Qt::Key_F9)),
-                         IconId::Query));
-    link->addAction(icon(key(Add(QStringLiteral("N22"), QStringLiteral("Запрос на выборку"), partner("01")),
-                             QKeySequence(Qt::Key_F10)),
-                         IconId::Query));
+    link->addAction(
+        icon(key(Add(QStringLiteral("N21"), QStringLiteral("Запрос на поиск"), partner("00")),
+                 QKeySequence(Qt::Key_F9)),
+             IconId::Query));
+    link->addAction(
+        icon(key(Add(QStringLiteral("N22"), QStringLiteral("Запрос на выборку"), partner("01")),
+                 QKeySequence(Qt::Key_F10)),
+             IconId::Query));
     link->addAction(icon(key(Add(QStringLiteral("N31"), QStringLiteral("Показать всё"),
                                  [&w] { w.filter->SpeedButton1Click(); }),
                              QKeySequence(Qt::SHIFT | Qt::Key_F1)),
@@ -134,11 +137,13 @@ void MainCommands::BuildMenuBar() {
                          IconId::ExtSearch));
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
-    help->addAction(icon(key(Add(QStringLiteral("N27"), QStringLiteral("Справка"), [&w] { w.ShowHelp(); }),
-                             QKeySequence(Qt::Key_F1)),
-                         IconId::Help));
-    help->addAction(icon(Add(QStringLiteral("N4"), QStringLiteral("О программе..."), [&w] { w.ShowAbout(); }),
-                         IconId::About));
+    help->addAction(
+        icon(key(Add(QStringLiteral("N27"), QStringLiteral("Справка"), [&w] { w.ShowHelp(); }),
+                 QKeySequence(Qt::Key_F1)),
+             IconId::Help));
+    help->addAction(
+        icon(Add(QStringLiteral("N4"), QStringLiteral("О программе..."), [&w] { w.ShowAbout(); }),
+             IconId::About));
 }
 
 void MainCommands::BuildToolBar() {
@@ -149,7 +154,8 @@ void MainCommands::BuildToolBar() {
     toolBar_->setFixedHeight(37);
     toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     // Tool buttons run the menu commands' handlers under their own hints.
-    auto button = [this](const QString& name, const QString& menuCommand, const QString& hint, IconId id) {
+    auto button = [this](const QString& name, const QString& menuCommand, const QString& hint,
+                         IconId id) {
         auto* a = new QAction(AppIcon(id), hint, &w_);
         a->setObjectName(name);
         a->setToolTip(hint);
@@ -159,25 +165,30 @@ void MainCommands::BuildToolBar() {
         toolBar_->addAction(a);
     };
     toolBar_->addSeparator();
-    button(QStringLiteral("SpeedButton1"), QStringLiteral("N31"), QStringLiteral("Показать все записи(Shift+F1)"),
-           IconId::ShowAll);
-    button(QStringLiteral("SpeedButton2"), QStringLiteral("N32"), QStringLiteral("Расширенный поиск(Shift+F2)"),
-           IconId::ExtSearch);
+    button(QStringLiteral("SpeedButton1"), QStringLiteral("N31"),
+           QStringLiteral("Показать все записи(Shift+F1)"), IconId::ShowAll);
+    button(QStringLiteral("SpeedButton2"), QStringLiteral("N32"),
+           QStringLiteral("Расширенный поиск(Shift+F2)"), IconId::ExtSearch);
     toolBar_->addSeparator();
-    button(QStringLiteral("SpeedButton3"), QStringLiteral("N19"), QStringLiteral("Обновление"), IconId::Update);
-    auto* packets = Add(QStringLiteral("SpeedButton4"), QStringLiteral("Пакеты обновления"), [this] {
-        w_.ShowStatus(QStringLiteral("Сбор данных, подождите пожалуйста ..."));
-        WaitCursor wait;
-        w_.repaint();
-        if (w_.hooks.openPacketList)
-            w_.hooks.openPacketList();
-    });
+    button(QStringLiteral("SpeedButton3"), QStringLiteral("N19"), QStringLiteral("Обновление"),
+           IconId::Update);
+    auto* packets =
+        Add(QStringLiteral("SpeedButton4"), QStringLiteral("Пакеты обновления"), [this] {
+            w_.ShowStatus(QStringLiteral("Сбор данных, подождите пожалуйста ..."));
+            WaitCursor wait;
+            w_.repaint();
+            if (w_.hooks.openPacketList)
+                w_.hooks.openPacketList();
+        });
     packets->setIcon(AppIcon(IconId::Packets));
     toolBar_->addAction(packets);
     toolBar_->addSeparator();
-    button(QStringLiteral("SpeedButton5"), QStringLiteral("N12"), QStringLiteral("Настройки"), IconId::Settings);
-    button(QStringLiteral("SpeedButton7"), QStringLiteral("N13"), QStringLiteral("Отображение"), IconId::Display);
-    button(QStringLiteral("SpeedButton6"), QStringLiteral("miPrint"), QStringLiteral("Печать"), IconId::Print);
+    button(QStringLiteral("SpeedButton5"), QStringLiteral("N12"), QStringLiteral("Настройки"),
+           IconId::Settings);
+    button(QStringLiteral("SpeedButton7"), QStringLiteral("N13"), QStringLiteral("Отображение"),
+           IconId::Display);
+    button(QStringLiteral("SpeedButton6"), QStringLiteral("miPrint"), QStringLiteral("Печать"),
+           IconId::Print);
 }
 
 void MainCommands::BuildHidden() {
@@ -189,13 +200,17 @@ void MainCommands::BuildHidden() {
         }
         w.addAction(a);
     };
-    hidden(Add(QStringLiteral("up1"), QStringLiteral("up"), [&w] { w.description->ScrollBy(-100); }),
-           QKeySequence(Qt::SHIFT | Qt::Key_Up));
-    hidden(Add(QStringLiteral("up2"), QStringLiteral("up+"), [&w] { w.description->ScrollBy(-100); }),
-           QKeySequence(Qt::KeypadModifier | Qt::Key_Minus));
-    hidden(Add(QStringLiteral("down1"), QStringLiteral("down"), [&w] { w.description->ScrollBy(100); }),
+    hidden(
+        Add(QStringLiteral("up1"), QStringLiteral("up"), [&w] { w.description->ScrollBy(-100); }),
+        QKeySequence(Qt::SHIFT | Qt::Key_Up));
+    hidden(
+        Add(QStringLiteral("up2"), QStringLiteral("up+"), [&w] { w.description->ScrollBy(-100); }),
+        QKeySequence(Qt::KeypadModifier | Qt::Key_Minus));
+    hidden(Add(QStringLiteral("down1"), QStringLiteral("down"),
+               [&w] { w.description->ScrollBy(100); }),
            QKeySequence(Qt::SHIFT | Qt::Key_Down));
-    hidden(Add(QStringLiteral("down2"), QStringLiteral("down-"), [&w] { w.description->ScrollBy(100); }),
+    hidden(Add(QStringLiteral("down2"), QStringLiteral("down-"),
+               [&w] { w.description->ScrollBy(100); }),
            QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
 
     struct FieldKey {
@@ -207,13 +222,20 @@ void MainCommands::BuildHidden() {
     };
     // Shift+F2 belongs to "Расширенный поиск", met earlier in menu order: cf21 gets no key.
     const FieldKey fieldKeys[] = {
-        {"f21", "f2", Qt::Key_F2, false, Pane::Syn},       {"cf21", "cf2", Qt::Key_F2, true, Pane::FGr},
-        {"f31", "f3", Qt::Key_F3, false, Pane::Izg},       {"cf31", "cf3", Qt::Key_F3, true, Pane::Sostav},
-        {"N41", "f4", Qt::Key_F4, false, Pane::Pokaz},     {"cf41", "cf4", Qt::Key_F4, true, Pane::PPokaz},
-        {"f51", "f5", Qt::Key_F5, false, Pane::Action},    {"cf51", "cf5", Qt::Key_F5, true, Pane::VAction},
-        {"f61", "f6", Qt::Key_F6, false, Pane::Doza},      {"cf61", "cf6", Qt::Key_F6, true, Pane::Peredoz},
-        {"f71", "f7", Qt::Key_F7, false, Pane::Spec},      {"cf71", "cf7", Qt::Key_F7, true, Pane::PAction},
-        {"f81", "f8", Qt::Key_F8, false, Pane::LekFrm},    {"cf81", "cf8", Qt::Key_F8, true, Pane::Stor},
+        {"f21", "f2", Qt::Key_F2, false, Pane::Syn},
+        {"cf21", "cf2", Qt::Key_F2, true, Pane::FGr},
+        {"f31", "f3", Qt::Key_F3, false, Pane::Izg},
+        {"cf31", "cf3", Qt::Key_F3, true, Pane::Sostav},
+        {"N41", "f4", Qt::Key_F4, false, Pane::Pokaz},
+        {"cf41", "cf4", Qt::Key_F4, true, Pane::PPokaz},
+        {"f51", "f5", Qt::Key_F5, false, Pane::Action},
+        {"cf51", "cf5", Qt::Key_F5, true, Pane::VAction},
+        {"f61", "f6", Qt::Key_F6, false, Pane::Doza},
+        {"cf61", "cf6", Qt::Key_F6, true, Pane::Peredoz},
+        {"f71", "f7", Qt::Key_F7, false, Pane::Spec},
+        {"cf71", "cf7", Qt::Key_F7, true, Pane::PAction},
+        {"f81", "f8", Qt::Key_F8, false, Pane::LekFrm},
+        {"cf81", "cf8", Qt::Key_F8, true, Pane::Stor},
     };
     for (const FieldKey& fk : fieldKeys) {
         const Pane pane = fk.pane;
@@ -224,7 +246,8 @@ void MainCommands::BuildHidden() {
                    [&w, pane] { w.description->OpenPane(pane); }),
                seq);
     }
-    hidden(Add(QStringLiteral("print1"), QStringLiteral("print"), [&w] { w.description->tbPrintClick(); }),
+    hidden(Add(QStringLiteral("print1"), QStringLiteral("print"),
+               [&w] { w.description->tbPrintClick(); }),
            QKeySequence(Qt::CTRL | Qt::Key_P));
     hidden(Add(QStringLiteral("esc1"), QStringLiteral("esc"),
                [&w] {
@@ -253,7 +276,8 @@ void MainCommands::BuildPopup() {
     n14->setFont(bold);
     popup_->addAction(n14);
     popup_->setDefaultAction(n14);
-    popup_->addAction(Add(QStringLiteral("N15"), QStringLiteral("Сбросить выборку"), [&w] { w.filter->N15Click(); }));
+    popup_->addAction(Add(QStringLiteral("N15"), QStringLiteral("Сбросить выборку"),
+                          [&w] { w.filter->N15Click(); }));
     popup_->addSeparator();
     popup_->addAction(shown(Add(QStringLiteral("N17"), QStringLiteral("Быстрая печать"),
                                 [&w] { w.description->tbPrintClick(); }),
@@ -265,7 +289,8 @@ void MainCommands::BuildPopup() {
                                         w.hooks.partnerReply("00");
                                 }),
                             QKeySequence(Qt::Key_F9)));
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(w.gbAll), static_cast<QAbstractItemView*>(w.gbGr)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(w.gbAll), static_cast<QAbstractItemView*>(w.gbGr)}) {
         connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
             QModelIndex index = view->indexAt(pos);
             if (index.isValid()) {

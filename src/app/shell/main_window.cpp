@@ -112,7 +112,8 @@ void MainWindow::BuildLayout() {
 void MainWindow::WireControllers() {
     lists = new ListsController(state_, pc1, gbAll, gbGr, this);
     filter = new QuickFilter(state_, pnFilter, lists, this);
-    description = new DescriptionController(state_, pc2, descriptionView, fieldPanes, nullptr, lists, this);
+    description =
+        new DescriptionController(state_, pc2, descriptionView, fieldPanes, nullptr, lists, this);
     counter = new RecordCounter(
         pnFilter->RecC, pnFilter->Image1,
         [this] { return state_.HasReference() ? state_.Ref().qMain.RecordCount() : 0; },
@@ -132,16 +133,19 @@ void MainWindow::WireControllers() {
     auto* keys = new ListKeyFilter(this);
     keys->Watch(gbAll);
     keys->Watch(gbGr);
-    connect(keys, &ListKeyFilter::enterPressed, this, [this] { Guarded(this, [&] { filter->FilterTableSynonim(); }); });
+    connect(keys, &ListKeyFilter::enterPressed, this,
+            [this] { Guarded(this, [&] { filter->FilterTableSynonim(); }); });
     connect(keys, &ListKeyFilter::textTyped, filter, &QuickFilter::TypeIntoBox);
     connect(keys, &ListKeyFilter::ctrlReleased, filter, &QuickFilter::ClearBox);
     connect(keys, &ListKeyFilter::movedByKey, this, showDescription);
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(gbAll), static_cast<QAbstractItemView*>(gbGr)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(gbAll), static_cast<QAbstractItemView*>(gbGr)}) {
         connect(view, &QAbstractItemView::clicked, this, showDescription);
         connect(view, &QAbstractItemView::doubleClicked, this,
                 [this] { Guarded(this, [&] { filter->FilterTableSynonim(); }); });
     }
-    connect(pnFilter->sbFilter, &QToolButton::clicked, this, [this] { Guarded(this, [&] { filter->sbFilterClick(); }); });
+    connect(pnFilter->sbFilter, &QToolButton::clicked, this,
+            [this] { Guarded(this, [&] { filter->sbFilterClick(); }); });
 }
 
 void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindow* aboutWindow) {
@@ -180,7 +184,8 @@ QString MainWindow::StatusText() const {
 }
 
 void MainWindow::ShowHelp() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(state_.programDir + "help.htm")));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QString::fromStdString(state_.programDir + "help.htm")));
 }
 
 void MainWindow::ShowAbout() {
@@ -237,10 +242,10 @@ void MainWindow::showEvent(QShowEvent* e) {
 
 void MainWindow::closeEvent(QCloseEvent* e) {
     const bool yes = confirmClose ? confirmClose()
-                                  : QMessageBox::question(this, QStringLiteral("Подтверждение закрытия"),
-                                                          QStringLiteral("Закрыть справочную систему?"),
-                                                          QMessageBox::Yes | QMessageBox::No) ==
-                                        QMessageBox::Yes;
+                                  : QMessageBox::question(
+                                        this, QStringLiteral("Подтверждение закрытия"),
+                                        QStringLiteral("Закрыть справочную систему?"),
+                                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     if (!yes) {
         e->ignore();
         return;

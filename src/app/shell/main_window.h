@@ -78,8 +78,8 @@ class MainWindow : public QMainWindow {
     AboutWindow* about = nullptr;
 
   protected:
-    void showEvent(QShowEvent* e) override;   // FormShow on the first showing
-    void changeEvent(QEvent* e) override;     // activation
+    void showEvent(QShowEvent* e) override;    // FormShow on the first showing
+    void changeEvent(QEvent* e) override;      // activation
     void closeEvent(QCloseEvent* e) override;  // FormCloseQuery + FormClose
     void keyPressEvent(QKeyEvent* e) override;
 

@@ -11,9 +11,9 @@
 
 #include "db/reference.h"
 #include "db/schema.h"
+#include "display/description_controller.h"
 #include "display/full_description_window.h"
 #include "settings/window_settings.h"
-#include "display/description_controller.h"
 #include "shell/about_window.h"
 #include "shell/error_box.h"
 #include "shell/main_window.h"
@@ -46,7 +46,8 @@ ProgramWindows::~ProgramWindows() = default;
 StartOptions ParseCommandLine(const QStringList& arguments) {
     StartOptions options;
     options.showSplash = arguments.isEmpty();
-    options.background = !arguments.isEmpty() && arguments.first().toLower() == QStringLiteral("update");
+    options.background =
+        !arguments.isEmpty() && arguments.first().toLower() == QStringLiteral("update");
     return options;
 }
 
@@ -93,7 +94,8 @@ bool WriteInstallInfo(const std::string& programDir, const std::string& executab
 
 void LoadQtTranslation(QApplication& app) {
     auto* translator = new QTranslator(&app);
-    if (translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (translator->load(QStringLiteral("qtbase_ru"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(translator);
 }
 
@@ -155,7 +157,8 @@ int RunProgram(int argc, char** argv) {
         });
 
         LoadReferenceData(state, windows, *splash, ExecutableDir());
-        state.settings->LoadSettings(*windows.settings);  // the second run sees the template defaults
+        state.settings->LoadSettings(
+            *windows.settings);  // the second run sees the template defaults
         if (!WriteInstallInfo(state.programDir, ExecutablePath()))
             QMessageBox::warning(nullptr, QStringLiteral("Предупреждение"),
                                  QStringLiteral("Ошибка чтения реестра!"), QMessageBox::Ok);
@@ -172,7 +175,8 @@ int RunProgram(int argc, char** argv) {
         return QApplication::exec();
     } catch (const std::exception& e) {
         splash.reset();
-        QMessageBox::critical(nullptr, AppTitle(), ErrorBoxText(QString::fromUtf8(e.what())), QMessageBox::Ok);
+        QMessageBox::critical(nullptr, AppTitle(), ErrorBoxText(QString::fromUtf8(e.what())),
+                              QMessageBox::Ok);
         return 1;
     }
 }

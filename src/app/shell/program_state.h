@@ -14,8 +14,8 @@ enum class PrintRequest { None, Preview, Quick };
 struct ProgramState {
     std::unique_ptr<Reference> ref;  // open after LoadReferenceData
     std::unique_ptr<SettingsStore> settings;
-    std::string programDir;          // with a trailing slash
-    std::string pictDir;             // programDir + "_pict/"
+    std::string programDir;  // with a trailing slash
+    std::string pictDir;     // programDir + "_pict/"
     int totalPreparations = 0;
     int lastPacket = 0;
     int newestPacket = 0;
