@@ -2,6 +2,7 @@
 // description tabs, the reading window and printing.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
 #include <QLabel>
@@ -23,9 +24,9 @@
 #include "lists/list_views.h"
 #include "lists/lists_controller.h"
 #include "lists/record_counter.h"
+#include "search/filter_controller.h"
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
-#include "search/quick_filter.h"
 #include "shell/main_commands.h"
 #include "util/cp1251.h"
 
@@ -149,6 +150,41 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE(recC->text(), QStringLiteral("8 / 8"));
         QCOMPARE(f->ref().qMain.Sql(), std::string("select * from b order by pname"));
         QCOMPARE(recC->palette().color(QPalette::WindowText), QColor(0x00, 0x80, 0x00));
+    }
+
+    void enterFiltersByTheTypedWords() {
+        box()->setFocus();
+        box()->setText(QStringLiteral("пар"));
+        QTest::keyClick(box(), Qt::Key_Return);
+        QCOMPARE(f->ref().qMain.RecordCount(), 1);
+        QCOMPARE(f->CurrentName(), std::string("Парацетамол"));
+        QCOMPARE(w().gbAll->model()->rowCount(), 1);
+        QCOMPARE(w().gbAll->currentIndex().row(), 0);
+        QCOMPARE(w().StatusText(), QStringLiteral("Парацетамол"));  // its description is shown
+        w().counter->RecCountTimer();
+        QCOMPARE(w().pnFilter->RecC->palette().color(QPalette::WindowText),
+                 QColor(0xFF, 0x00, 0x00));
+    }
+
+    void universalSearchHighlightsAndAsksForWords() {
+        w().pnFilter->usearch->setChecked(true);
+        box()->setText(QStringLiteral("дротаверин"));
+        w().filter->sbFilterClick();
+        QCOMPARE(f->ref().qMain.RecordCount(), 2);  // the name and the synonym of Но-шпа
+        QVERIFY(f->state.highlightSearchWords);
+        // The next incremental locate ends the highlighting.
+        w().filter->edFilterChange();
+        QTRY_VERIFY(!f->state.highlightSearchWords);
+    }
+
+    void synonymSelectionFromTheList() {
+        SelectListRow("Но-шпа");
+        w().gbAll->setFocus();
+        QTest::keyClick(w().gbAll, Qt::Key_Return);
+        QCOMPARE(f->ref().qMain.RecordCount(), 2);  // Но-шпа and Дротаверин
+        QCOMPARE(f->CurrentName(), std::string("Но-шпа"));
+        QCOMPARE(w().StatusText(), QStringLiteral("Готово"));
+        QCOMPARE(w().gbAll->currentIndex().data().toString(), QStringLiteral("Но-шпа"));
     }
 
     void resetKeepsTheCurrentPreparation() {

@@ -12,7 +12,7 @@
 #include "display/field_panes.h"
 #include "lists/list_views.h"
 #include "lists/lists_controller.h"
-#include "search/quick_filter.h"
+#include "search/filter_controller.h"
 #include "shell/error_box.h"
 #include "shell/icons.h"
 #include "shell/main_window.h"

@@ -1,9 +1,15 @@
 #pragma once
-// The quick filter: type-ahead locate after a 200 ms pause, Enter to filter (by name or, with
-// the check box, universally), the synonym selection, reset and show all.
+// The quick filter's window side: the 200 ms typing timer, the keys of the box, and showing
+// what the search core's commands return (the list, the status, a message, the redraw).
 #include <QObject>
 #include <QTimer>
 #include <functional>
+
+#include "search/quick_filter.h"
+
+namespace orv {
+struct CommandResult;
+}
 
 namespace orv::app {
 
@@ -20,14 +26,14 @@ class QuickFilter : public QObject {
     void DelayTimer();
     void edFilterEnter();  // Enter released in the box
     void sbFilterClick();
-    void FilterTableName(const QString& text);
+    void FilterTableName(const QString& text);  // also the partner link's entry
     void FilterTableSynonim();
     void N15Click();
     void SpeedButton1Click();
 
     // Letters typed on a list: appended to the box, which takes the focus.
     void TypeIntoBox(const QString& text);
-    // Ctrl released on a list or tapped in the box: the box is emptied and focused.
+    // Ctrl released on a list: the box is emptied and focused.
     void ClearBox();
     // A moving key in the box: the active list takes the focus.
     void FocusActiveGrid();
@@ -38,7 +44,10 @@ class QuickFilter : public QObject {
     std::function<void(const QString&)> showStatus;
 
   private:
-    void UniversalSearch();
+    // Runs a core command that may replace the list and shows its result. A failing statement
+    // leaves the list closed (empty) and the error goes to the caller's error box.
+    void Run(bool hourglass, const std::function<CommandResult()>& command);
+    void Show(const CommandResult& result);
     void Status(const QString& text);
 
     ProgramState& state_;
@@ -46,7 +55,7 @@ class QuickFilter : public QObject {
     ListsController* lists_;
     QWidget* window_;
     QTimer delay_;
-    bool filterUnchanged_ = false;
+    FilterDelay filterDelay_;
 };
 
 }  // namespace orv::app
