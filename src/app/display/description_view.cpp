@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBrowser>
 #include <QTimer>
@@ -30,6 +31,16 @@ QLabel* MakeWarningLabel(QWidget* parent, const QString& name) {
     return label;
 }
 
+QString ForTextBrowser(QString html) {
+    // The style sheet sits in the comment markers old browsers needed; Qt's style parser
+    // drops the whole sheet over them. It also knows "bold" but not "bolder".
+    static const QRegularExpression markers(QStringLiteral("^[ \\t]*(<!--|-->)[ \\t\\r]*$"),
+                                            QRegularExpression::MultilineOption);
+    html.remove(markers);
+    html.replace(QStringLiteral("font-weight: bolder"), QStringLiteral("font-weight: bold"));
+    return html;
+}
+
 DescriptionView::DescriptionView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("TabSheet3"));
     wb = new QTextBrowser(this);
@@ -51,7 +62,7 @@ void DescriptionView::Navigate(const QString& path) {
     const std::string html =
         Cp1251ToUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     wb->document()->setBaseUrl(QUrl::fromLocalFile(path));
-    wb->setHtml(QString::fromStdString(html));
+    wb->setHtml(ForTextBrowser(QString::fromStdString(html)));
     QTimer::singleShot(0, this, [this, path] { emit navigateComplete(path); });
 }
 

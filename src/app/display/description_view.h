@@ -7,6 +7,9 @@ class QLabel;
 
 namespace orv::app {
 
+// The page as the text browser can show it (the file itself stays as written).
+QString ForTextBrowser(QString html);
+
 QLabel* MakeWarningLabel(QWidget* parent, const QString& name);
 
 class DescriptionView : public QWidget {

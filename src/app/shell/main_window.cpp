@@ -174,6 +174,17 @@ void MainWindow::SelectStartPosition() {
     lists->FollowList();
 }
 
+void MainWindow::SetLeftPaneWidth(int width) {
+    leftPaneWidth_ = std::max(width, 20);
+    const int total = Splitter1->width();
+    if (isVisible() && total > leftPaneWidth_)
+        Splitter1->setSizes({leftPaneWidth_, total - leftPaneWidth_ - Splitter1->handleWidth()});
+}
+
+int MainWindow::LeftPaneWidth() const {
+    return isVisible() ? Splitter1->sizes().value(0, leftPaneWidth_) : leftPaneWidth_;
+}
+
 void MainWindow::ShowStatus(const QString& text) {
     sbText->setText(text);
     statusBar()->repaint();
@@ -230,10 +241,11 @@ void MainWindow::showEvent(QShowEvent* e) {
     if (shown_)
         return;
     shown_ = true;
+    Splitter1->setSizes({leftPaneWidth_, std::max(width() - leftPaneWidth_, 100)});
     pnFilter->edFilter->setFocus();
-    // The first activation shows the first row's description, as every return from a window
-    // of ours does.
-    OwnWindowClosed();
+    // Showing the window activates it, which shows the first row's description; done here
+    // too where no window manager activates windows.
+    QTimer::singleShot(0, this, [this] { FormActivate(); });
     if (onFirstShow)
         onFirstShow();
     if (hooks.armUpdateCheck)

@@ -41,6 +41,10 @@ class MainWindow : public QMainWindow {
     // The last start-up step: first tab of both tab sets, the list on its first row.
     void SelectStartPosition();
 
+    // The left pane's width (a setting); kept until the window has its size.
+    void SetLeftPaneWidth(int width);
+    int LeftPaneWidth() const;
+
     void ShowStatus(const QString& text);
     QString StatusText() const;
 
@@ -91,6 +95,7 @@ class MainWindow : public QMainWindow {
     ProgramState& state_;
     bool shown_ = false;
     bool activatePending_ = false;
+    int leftPaneWidth_ = 265;
 };
 
 }  // namespace orv::app
