@@ -38,7 +38,18 @@ QString ForTextBrowser(QString html) {
                                             QRegularExpression::MultilineOption);
     html.remove(markers);
     html.replace(QStringLiteral("font-weight: bolder"), QStringLiteral("font-weight: bold"));
-    return html;
+    // Pixel font sizes would print microscopic on a printer's resolution; points scale.
+    static const QRegularExpression pixels(QStringLiteral("font-size:\\s*(\\d+)px"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = pixels.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += QStringView(html).mid(last, m.capturedStart() - last);
+        out += QStringLiteral("font-size: %1pt").arg(m.captured(1).toInt() * 0.75);
+        last = m.capturedEnd();
+    }
+    out += QStringView(html).mid(last);
+    return out;
 }
 
 DescriptionView::DescriptionView(QWidget* parent) : QWidget(parent) {
