@@ -148,11 +148,13 @@ void MainWindow::WireControllers() {
             [this] { Guarded(this, [&] { filter->sbFilterClick(); }); });
 }
 
-void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindow* aboutWindow) {
+void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindow* aboutWindow,
+                                QWidget* yesNo) {
     reading = readingWindow;
     about = aboutWindow;
     ownWindows->Register(reading);
     ownWindows->Register(about);
+    ownWindows->Register(yesNo);
     description->SetReadingWindow(reading);
 }
 

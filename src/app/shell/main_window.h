@@ -34,8 +34,9 @@ class MainWindow : public QMainWindow {
     explicit MainWindow(ProgramState& state, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The windows created after this one.
-    void ConnectWindows(FullDescriptionWindow* reading, AboutWindow* about);
+    // The windows created after this one. Every window of ours that closes sends the list
+    // back to its first row (ownWindows->Register for windows added later).
+    void ConnectWindows(FullDescriptionWindow* reading, AboutWindow* about, QWidget* yesNo);
     // The reference is open: bind the lists and start the record counter.
     void AttachReference();
     // The last start-up step: first tab of both tab sets, the list on its first row.

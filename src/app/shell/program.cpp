@@ -31,7 +31,7 @@ ProgramWindows::ProgramWindows(ProgramState& state) {
     fullDescr = new FullDescriptionWindow(main.get());
     yon = new YesNoDialog(main.get());
     about = new AboutWindow(main.get());
-    main->ConnectWindows(fullDescr, about);
+    main->ConnectWindows(fullDescr, about, yon);
     settings = std::make_unique<WindowSettings>(*main, *fullDescr);
     WindowSettings* target = settings.get();
     main->description->sections = [target] { return target->Sections(); };
