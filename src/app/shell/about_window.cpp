@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -77,10 +78,14 @@ AboutWindow::AboutWindow(QWidget* parent) : QDialog(parent, Qt::Tool) {
     titleFont.setBold(true);
     auto* line1 = new QLabel(QStringLiteral("Информационно-справочная система"), this);
     auto* line2 = new QLabel(QStringLiteral("лекарственных препаратов"), this);
+    // The longer title line decides the size, so both fit beside the picture.
+    while (titleFont.pixelSize() > 9 &&
+           QFontMetrics(titleFont).horizontalAdvance(line1->text()) > 220)
+        titleFont.setPixelSize(titleFont.pixelSize() - 1);
     for (QLabel* l : {line1, line2})
         l->setFont(titleFont);
-    line1->setGeometry(190, 20, 222, 22);
-    line2->setGeometry(190, 42, 222, 22);
+    line1->setGeometry(190, 20, 224, 22);
+    line2->setGeometry(190, 42, 224, 22);
     version_ = new QLabel(this);
     version_->setObjectName(QStringLiteral("lbVersion"));
     version_->setGeometry(190, 70, 200, 20);
