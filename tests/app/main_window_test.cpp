@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <filesystem>
 
 #include "app/app_fixture.h"
@@ -299,6 +300,27 @@ class MainWindowTest : public QObject {
         QTest::keyClick(w().gbAll, Qt::Key_F2, Qt::ShiftModifier);
         QCOMPARE(opened, 1);
         QVERIFY(!w().reading->isVisible());
+    }
+
+    void fieldKeysOpenTheirPaneInTheReadingWindow() {
+        SelectListRow("Аспирин");
+        w().description->gbAllClick();
+        QString shown;
+        auto closeAndRead = [&] {
+            if (w().reading->isVisible()) {
+                shown = w().reading->Memo1->toPlainText();
+                w().reading->accept();
+            }
+        };
+        QTimer::singleShot(0, this, closeAndRead);
+        QTest::keyClick(w().gbAll, Qt::Key_F4);
+        QCOMPARE(shown, QStringLiteral("Боль слабой и умеренной интенсивности.\nЛихорадка."));
+
+        shown.clear();
+        QTimer::singleShot(0, this, closeAndRead);
+        QTest::keyClick(w().gbAll, Qt::Key_F8);  // the sample has no dosage forms: nothing opens
+        QCoreApplication::processEvents();
+        QCOMPARE(shown, QString());
     }
 
     void readingWindowKeysFontAndCopy() {
