@@ -23,5 +23,6 @@ extern const Command kShowCommand;
 extern const Command kSettingsCommand;
 extern const Command kSearchCommand;
 extern const Command kRebuildIndexCommand;
+extern const Command kPartnerCommand;
 
 }  // namespace orv::cli

@@ -23,6 +23,7 @@ const Command* const kCommands[] = {
     &orv::cli::kSettingsCommand,
     &orv::cli::kSearchCommand,
     &orv::cli::kRebuildIndexCommand,
+    &orv::cli::kPartnerCommand,
 };
 
 void PrintUsage() {
