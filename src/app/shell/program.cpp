@@ -16,6 +16,7 @@
 #include "settings/window_settings.h"
 #include "shell/about_window.h"
 #include "shell/error_box.h"
+#include "shell/main_partner_host.h"
 #include "shell/main_window.h"
 #include "shell/program_state.h"
 #include "shell/single_instance.h"
@@ -38,6 +39,15 @@ ProgramWindows::ProgramWindows(ProgramState& state) {
     main->saveSettings = [&state, target] {
         if (state.settings)
             state.settings->SaveSettings(*target);
+    };
+    partnerHost = std::make_unique<MainPartnerHost>(*main);
+    partner = new PartnerController(*partnerHost, main.get());
+    PartnerController* link = partner;
+    main->hooks.partnerReply = [link](const char* code) {
+        if (std::string_view(code) == "01")
+            link->SendSelectionReply();
+        else
+            link->SendSearchReply();
     };
 }
 
@@ -157,6 +167,7 @@ int RunProgram(int argc, char** argv) {
         });
 
         LoadReferenceData(state, windows, *splash, ExecutableDir());
+        windows.partner->Listen();
         state.settings->LoadSettings(
             *windows.settings);  // the second run sees the template defaults
         if (!WriteInstallInfo(state.programDir, ExecutablePath()))

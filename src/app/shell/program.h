@@ -18,6 +18,8 @@ class FullDescriptionWindow;
 class YesNoDialog;
 class AboutWindow;
 class WindowSettings;
+class PartnerHost;
+class PartnerController;
 
 // Every window of the program, created once, in a fixed order, living until the end.
 struct ProgramWindows {
@@ -28,6 +30,8 @@ struct ProgramWindows {
     YesNoDialog* yon;
     AboutWindow* about;
     std::unique_ptr<WindowSettings> settings;  // the controls holding the user's settings
+    std::unique_ptr<PartnerHost> partnerHost;
+    PartnerController* partner;  // owned by main; listens once the program runs
 };
 
 struct StartOptions {
