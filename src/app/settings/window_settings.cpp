@@ -85,7 +85,7 @@ std::int32_t WindowSettings::Integer(IntControl control) const {
         case IntControl::FullDisplayColor:
             return Remembered(kReadingColour, reading_.TextColour(), kWindowColor);
         case IntControl::LeftPanelWidth:
-            return main_.Splitter1->sizes().value(0, 265);
+            return main_.LeftPaneWidth();
         case IntControl::ListColor:
             return Remembered(kListColour, main_.gbAll->ListColour(), 15532029);
         case IntControl::ListWidth:
@@ -100,12 +100,9 @@ void WindowSettings::SetInteger(IntControl control, std::int32_t value) {
             reading_.SetTextColour(ColourFromStored(value));
             colours_[kReadingColour] = {value, reading_.TextColour()};
             break;
-        case IntControl::LeftPanelWidth: {
-            QList<int> sizes = main_.Splitter1->sizes();
-            const int total = sizes.value(0) + sizes.value(1);
-            main_.Splitter1->setSizes({value, std::max(total - value, 100)});
+        case IntControl::LeftPanelWidth:
+            main_.SetLeftPaneWidth(value);
             break;
-        }
         case IntControl::ListColor:
             main_.gbAll->SetListColour(ColourFromStored(value));
             colours_[kListColour] = {value, main_.gbAll->ListColour()};
