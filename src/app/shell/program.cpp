@@ -22,6 +22,7 @@
 #include "shell/single_instance.h"
 #include "shell/splash_window.h"
 #include "shell/yes_no_dialog.h"
+#include "update/internet_update.h"
 #include "util/paths.h"
 #include "util/text.h"
 
@@ -40,6 +41,7 @@ ProgramWindows::ProgramWindows(ProgramState& state) {
         if (state.settings)
             state.settings->SaveSettings(*target);
     };
+    inet = std::make_unique<InternetUpdate>(state, *main, *settings, *yon);
     partnerHost = std::make_unique<MainPartnerHost>(*main);
     partner = new PartnerController(*partnerHost, main.get());
     PartnerController* link = partner;
@@ -153,8 +155,10 @@ int RunProgram(int argc, char** argv) {
         MainWindow& main = *windows.main;
         main.onFirstShow = [&splash] { splash.reset(); };
         state.background = options.background;
-        if (state.background)
+        if (state.background) {
+            windows.inet->EnterBackground();
             splash->hide();
+        }
         QObject::connect(&single, &SingleInstance::comeForwardRequested, &main, [&main, &state] {
             if (state.background && !main.isVisible())
                 return;

@@ -20,6 +20,7 @@ class AboutWindow;
 class WindowSettings;
 class PartnerHost;
 class PartnerController;
+class InternetUpdate;
 
 // Every window of the program, created once, in a fixed order, living until the end.
 struct ProgramWindows {
@@ -30,6 +31,7 @@ struct ProgramWindows {
     YesNoDialog* yon;
     AboutWindow* about;
     std::unique_ptr<WindowSettings> settings;  // the controls holding the user's settings
+    std::unique_ptr<InternetUpdate> inet;      // start-up check, update and download windows
     std::unique_ptr<PartnerHost> partnerHost;
     PartnerController* partner;  // owned by main; listens once the program runs
 };

@@ -1,0 +1,97 @@
+#include "update/internet_update.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "shell/background_tray.h"
+#include "shell/error_box.h"
+#include "shell/main_window.h"
+#include "shell/program_state.h"
+#include "update/direct_installer.h"
+#include "update/download_window.h"
+#include "update/inet_update_window.h"
+#include "update/update_check.h"
+
+namespace orv::app {
+
+// The window keeps a reference to its installer; this one forwards to whichever is current.
+class ForwardingInstaller : public PacketInstaller {
+  public:
+    explicit ForwardingInstaller(PacketInstaller*& target) : target_(target) {}
+    void CheckUpdateFiles() override { target_->CheckUpdateFiles(); }
+    bool Install(const std::string& path) override { return target_->Install(path); }
+
+  private:
+    PacketInstaller*& target_;
+};
+
+InternetUpdate::InternetUpdate(ProgramState& state, MainWindow& main,
+                               const SettingsTarget& settings, YesNoDialog& yon)
+    : state_(state), main_(main) {
+    ownInstaller_ =
+        std::make_unique<DirectInstaller>(state, main, [this](const QString& t) { Report(t); });
+    installer_ = ownInstaller_.get();
+    download = new DownloadWindow(&main);
+    forward_ = std::make_unique<ForwardingInstaller>(installer_);
+    window = new InetUpdateWindow(state, settings, *download, yon, *forward_, &main);
+    window->showStatus = [&main](const QString& t) { main.ShowStatus(t); };
+    window->progressLine = [this](const QString& t) {
+        if (tray)
+            tray->Progress(t);
+    };
+    window->reportError = [this](const QString& t) { Report(t); };
+    window->reportConnectionError = [this, w = window](const QString& t) {
+        if (state_.background && tray && !tray->HasTray()) {
+            Report(t);
+            return;
+        }
+        QMessageBox::critical(w->isVisible() ? static_cast<QWidget*>(w) : nullptr,
+                              QStringLiteral("Внимание"), t, QMessageBox::Ok);
+    };
+    window->endProgram = [this] { End(0); };
+
+    check = new UpdateCheck(state, settings, &main);
+    check->dialogParent = &main;
+    check->openUpdate = [this] { OpenModal(); };
+    check->runUnseen = [this] { window->RunUnseen(); };
+    check->openSettings = [&main] {
+        if (main.hooks.openSettings)
+            main.hooks.openSettings(2);  // "Дополнительно"
+    };
+    check->endProgram = [this] { End(0); };
+    UpdateCheck* c = check;
+    main.hooks.checkup = [c] { return c->checkup(); };
+    main.hooks.armUpdateCheck = [c] { c->Arm(); };
+}
+
+InternetUpdate::~InternetUpdate() = default;
+
+void InternetUpdate::EnterBackground() {
+    tray = std::make_unique<BackgroundTray>();
+    tray->Start();
+}
+
+void InternetUpdate::OpenModal() {
+    window->exec();
+}
+
+void InternetUpdate::SetInstaller(PacketInstaller& installer) {
+    installer_ = &installer;
+}
+
+void InternetUpdate::Report(const QString& text) {
+    // A background run on a desktop without a tray has nobody to answer a box: the message
+    // goes to standard error and the run ends with a failure.
+    if (state_.background && tray && !tray->HasTray()) {
+        tray->Progress(ErrorBoxText(text));
+        End(1);
+        return;
+    }
+    ShowErrorBox(window->isVisible() ? static_cast<QWidget*>(window) : &main_, text);
+}
+
+void InternetUpdate::End(int code) {
+    QCoreApplication::exit(code);
+}
+
+}  // namespace orv::app

@@ -1,0 +1,53 @@
+#pragma once
+// The internet update's windows and timers, created once with the main window: the start-up
+// check and the decision timer, the update window, the download window, the packet installer
+// and, in the background run, the tray icon.
+#include <QString>
+#include <memory>
+
+namespace orv {
+class SettingsTarget;
+}
+
+namespace orv::app {
+
+struct ProgramState;
+class MainWindow;
+class YesNoDialog;
+class DownloadWindow;
+class InetUpdateWindow;
+class PacketInstaller;
+class UpdateCheck;
+class BackgroundTray;
+
+class InternetUpdate {
+  public:
+    // Fills the main window's hooks `checkup` and `armUpdateCheck`.
+    InternetUpdate(ProgramState& state, MainWindow& main, const SettingsTarget& settings,
+                   YesNoDialog& yon);
+    ~InternetUpdate();
+
+    // Background mode, before the reference is loaded: the tray icon and its blinking.
+    void EnterBackground();
+    // The update window, modal ("Обновить из Интернета...", the offer at start-up).
+    void OpenModal();
+    // Another installer (the packet engine's window) in place of the built-in one.
+    void SetInstaller(PacketInstaller& installer);
+
+    DownloadWindow* download = nullptr;
+    InetUpdateWindow* window = nullptr;
+    UpdateCheck* check = nullptr;
+    std::unique_ptr<BackgroundTray> tray;
+
+  private:
+    void Report(const QString& text);
+    void End(int code);
+
+    ProgramState& state_;
+    MainWindow& main_;
+    std::unique_ptr<PacketInstaller> ownInstaller_;
+    PacketInstaller* installer_;
+    std::unique_ptr<PacketInstaller> forward_;
+};
+
+}  // namespace orv::app

@@ -1,0 +1,286 @@
+// The internet update on the desktop against `orvanta-cli serve` on 127.0.0.1: the window's
+// list and marks, the "already downloaded" question, the download window's cancel, and the
+// program started with `update` on an empty reference.
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+
+#include "app/app_fixture.h"
+#include "net/download.h"
+#include "net/net_texts.h"
+#include "shell/yes_no_dialog.h"
+#include "support/net_servers.h"
+#include "update/download_window.h"
+#include "update/inet_update_window.h"
+#include "update/internet_update.h"
+
+namespace orv {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kCli = std::string(ORVANTA_BIN_DIR) + "/orvanta-cli";
+
+int Shell(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str());
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<int> Installed(const std::string& file) {
+    Database db(file);
+    std::vector<int> ids;
+    Statement st = db.Prepare("select id from packets order by id");
+    while (st.Step())
+        ids.push_back(static_cast<int>(st.ColumnInt(0)));
+    return ids;
+}
+
+// Answers the next modal window of type W with `answer` once it shows up.
+template <class W, class F>
+void WhenModal(F answer) {
+    auto* poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (auto* w = qobject_cast<W*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            answer(w);
+        }
+    });
+    poll->start();
+}
+
+void ClickButton(QWidget* w, const QString& name) {
+    auto* b = w->findChild<QPushButton*>(name);
+    QVERIFY(b != nullptr);
+    b->click();
+}
+
+}  // namespace
+
+class InetUpdateTest : public QObject {
+    Q_OBJECT
+  private:
+    test::TempDir* packets_ = nullptr;  // 1.pckt .. 3.pckt, made once
+
+  private slots:
+    void initTestCase() {
+        test::ClearProxyEnvironment();
+        packets_ = new test::TempDir;
+        for (int k = 1; k <= 3; ++k) {
+            QCOMPARE(
+                Shell(kCli + " generate --out " + packets_->str() + " --preparations 30 --seed " +
+                      std::to_string(k) + " --packet " + std::to_string(k)),
+                0);
+        }
+    }
+    void cleanupTestCase() { delete packets_; }
+
+    void theWindowListsTheServersPacketsAndMarksTheMissingOnes() {
+        test::TempDir root;
+        for (int k = 1; k <= 3; ++k)
+            fs::copy_file(packets_->file(std::to_string(k) + ".pckt"),
+                          root.file(std::to_string(k) + ".pckt"));
+        test::ServeProcess serve(root.str());
+        qputenv("ORVANTA_UPDATE_SERVER", QByteArray::fromStdString(serve.address()));
+        test::AppFixture f;
+        f.ref().db().Exec("insert into packets (id, dt) values (1, 45000)");
+        app::InetUpdateWindow& w = *f.windows->inet->window;
+        w.show();
+        QTRY_COMPARE(w.lv->topLevelItemCount(), 3);
+        QCOMPARE(w.sbPanel0->text(), QString::fromUtf8(kStatusReady));
+        const QStringList sizes = {QString::number(fs::file_size(root.file("1.pckt"))),
+                                   QString::number(fs::file_size(root.file("2.pckt"))),
+                                   QString::number(fs::file_size(root.file("3.pckt")))};
+        for (int i = 0; i < 3; ++i) {
+            QTreeWidgetItem* item = w.lv->topLevelItem(i);
+            QCOMPARE(item->text(0), QString::number(i + 1));
+            QCOMPARE(item->text(1), sizes[i]);
+            QCOMPARE(item->text(2), i == 0 ? QStringLiteral("подгружен") : QString());
+            QCOMPARE(item->checkState(0), i == 0 ? Qt::Unchecked : Qt::Checked);
+        }
+        w.Button1->click();  // "Пометить все"
+        QCOMPARE(w.lv->topLevelItem(0)->checkState(0), Qt::Checked);
+        w.reject();
+        QVERIFY(!w.isVisible());
+    }
+
+    void aDeadServerClosesTheWindowWithTheConnectionError() {
+        qputenv("ORVANTA_UPDATE_SERVER",
+                QByteArray::fromStdString("http://127.0.0.1:" + std::to_string(test::FreePort())));
+        test::AppFixture f;
+        app::InetUpdateWindow& w = *f.windows->inet->window;
+        QString shown;
+        w.reportConnectionError = [&shown](const QString& t) { shown = t; };
+        w.show();
+        QTRY_VERIFY(!w.isVisible());
+        QCOMPARE(shown, QString::fromUtf8(kServerConnectionFailed));
+        QCOMPARE(w.sbPanel0->text(), QString::fromUtf8(kServerConnectionFailed));
+    }
+
+    // 1.pckt already on disk: "Да" installs the copy on disk (another packet 1 than the
+    // server's); "Нет" downloads it again, replacing the broken copy, and installs the fresh one.
+    void anAlreadyDownloadedPacketIsAskedAbout_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("Да: from disk") << true;
+        QTest::newRow("Нет: downloaded again") << false;
+    }
+    void anAlreadyDownloadedPacketIsAskedAbout() {
+        QFETCH(bool, yes);
+        test::TempDir root;
+        fs::copy_file(packets_->file("1.pckt"), root.file("1.pckt"));
+        test::ServeProcess serve(root.str());
+        qputenv("ORVANTA_UPDATE_SERVER", QByteArray::fromStdString(serve.address()));
+        test::AppFixture f;
+        f.state.newestPacket = 0;  // the start-up check's offer of disk packets is another path
+        const std::string onDisk = f.dir.file("1.pckt");
+        if (yes) {
+            QCOMPARE(Shell(kCli + " generate --out " + f.dir.str() +
+                           " --preparations 5 --seed 9 --packet 1"),
+                     0);
+        } else {
+            std::ofstream(onDisk) << "broken";
+        }
+        const std::string expected = yes ? ReadAll(onDisk) : ReadAll(packets_->file("1.pckt"));
+        app::InetUpdateWindow& w = *f.windows->inet->window;
+        w.show();
+        QTRY_COMPARE(w.lv->topLevelItemCount(), 1);
+        QString line1, line2;
+        WhenModal<app::YesNoDialog>([&](app::YesNoDialog* d) {
+            line1 = d->findChild<QLabel*>(QStringLiteral("lbLine1"))->text();
+            line2 = d->findChild<QLabel*>(QStringLiteral("lbLine2"))->text();
+            ClickButton(d, yes ? QStringLiteral("btnYes") : QStringLiteral("btnNo"));
+        });
+        w.Button4Click();
+        QCOMPARE(line1, QString::fromStdString(AlreadyDownloadedText(1)));
+        QCOMPARE(line2, QString::fromUtf8(kInstallNowQuestion));
+        QCOMPARE(Installed(f.dir.file("source.bin")), std::vector<int>{1});
+        QCOMPARE(ReadAll(onDisk), expected);
+        QCOMPARE(f.state.lastPacket, 1);
+        w.reject();
+    }
+
+    // A transfer that stalls half-way is cancelled: the older 5.pckt stays as it was, the
+    // partial upd.pckt stays beside it, and the caller is told.
+    void cancellingADownloadKeepsTheOlderPacketFile() {
+        test::ScriptedServer server(
+            test::ScriptedServer::Answer(200, std::string(3000, 'x'), 100000), true);
+        test::TempDir dir;
+        std::ofstream(dir.file("5.pckt")) << "old";
+        app::DownloadWindow w;
+        DownloadRequest r;
+        r.object = "orvanta/updatesquery.php?client=1&mode=5";
+        r.url = server.address() + r.object;
+        r.tempFile = dir.file("upd.pckt");
+        r.finalFile = dir.file("5.pckt");
+        r.expectedSize = 100000;
+        QString question;
+        // First "Нет" (the transfer goes on), then "Да".
+        int asked = 0;
+        std::function<void()> answerNext;
+        answerNext = [&] {
+            WhenModal<QMessageBox>([&](QMessageBox* box) {
+                question = box->text();
+                ++asked;
+                if (asked == 1) {
+                    answerNext();
+                    box->button(QMessageBox::No)->click();
+                } else {
+                    box->button(QMessageBox::Yes)->click();
+                }
+            });
+        };
+        answerNext();
+        QTimer::singleShot(300, &w, [&w] { w.Button1->click(); });
+        QTimer::singleShot(700, &w, [&w] {
+            if (w.Timer1.isActive())
+                w.Button1->click();
+        });
+        w.DownloadFile(r);
+        w.Wait(false);
+        QCOMPARE(asked, 2);
+        QCOMPARE(question, QString::fromUtf8(kCancelDownloadQuestion));
+        QVERIFY(w.Cancelled());
+        QVERIFY(!w.isVisible());
+        QCOMPARE(ReadAll(dir.file("5.pckt")), std::string("old"));
+        QCOMPARE(ReadAll(dir.file("upd.pckt")), std::string(3000, 'x'));
+        QVERIFY(w.ProgressText().startsWith(QStringLiteral("Скачано: 2 kb из 97 kb")));
+    }
+
+    void aRefusedDownloadFailsWithItsMessage() {
+        test::ScriptedServer server(test::ScriptedServer::Answer(404, "no"));
+        test::TempDir dir;
+        app::DownloadWindow w;
+        DownloadRequest r;
+        r.object = "orvanta/updatesquery.php?client=1&mode=7";
+        r.url = server.address() + r.object;
+        r.tempFile = dir.file("upd.pckt");
+        r.finalFile = dir.file("7.pckt");
+        w.DownloadFile(r);
+        QString error;
+        try {
+            w.Wait(false);
+        } catch (const std::exception& e) {
+            error = QString::fromUtf8(e.what());
+        }
+        QCOMPARE(error, QString::fromUtf8(kFileNotFound) + QString::fromStdString(r.object));
+        QVERIFY(!fs::exists(dir.file("upd.pckt")));
+        QVERIFY(!fs::exists(dir.file("7.pckt")));
+    }
+
+    // The program itself, started with `update` where no tray exists (offscreen).
+    void backgroundRun_data() {
+        QTest::addColumn<bool>("serverUp");
+        QTest::newRow("every packet applied") << true;
+        QTest::newRow("server down: nothing to do") << false;
+    }
+    void backgroundRun() {
+        QFETCH(bool, serverUp);
+        test::TempDir prog, root, home;
+        fs::copy_file(std::string(ORVANTA_BIN_DIR) + "/orvanta", prog.file("orvanta"),
+                      fs::copy_options::overwrite_existing);
+        QCOMPARE(Shell(kCli + " init --dir " + prog.str()), 0);
+        for (int k = 1; k <= 3; ++k)
+            fs::copy_file(packets_->file(std::to_string(k) + ".pckt"),
+                          root.file(std::to_string(k) + ".pckt"));
+        std::unique_ptr<test::ServeProcess> serve;
+        std::string address = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/";
+        if (serverUp) {
+            serve = std::make_unique<test::ServeProcess>(root.str());
+            address = serve->address();
+        }
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(home.str()));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(home.file("config")));
+        env.insert(QStringLiteral("ORVANTA_UPDATE_SERVER"), QString::fromStdString(address));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QString::fromStdString(prog.file("orvanta")), {QStringLiteral("UPDATE")});
+        QVERIFY(p.waitForFinished(120000));
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(p.exitCode() == 0, qPrintable(err));
+        if (serverUp) {
+            QCOMPARE(Installed(prog.file("source.bin")), (std::vector<int>{1, 2, 3}));
+            QVERIFY2(err.contains(QStringLiteral("Пакет №3 - OK")), qPrintable(err));
+            for (int k = 1; k <= 3; ++k)
+                QVERIFY(fs::exists(prog.file(std::to_string(k) + ".pckt")));
+        } else {
+            QCOMPARE(Installed(prog.file("source.bin")), std::vector<int>{});
+        }
+    }
+};
+
+}  // namespace orv
+
+QTEST_MAIN(orv::InetUpdateTest)
+#include "inet_update_test.moc"
