@@ -59,8 +59,6 @@ SettingsDialog::SettingsDialog(SettingsDialogHost& host, QWidget* parent)
     setWindowTitle(Q("Параметры программы"));
     setMinimumSize(301, 339);
     resize(301, 339);
-    for (const auto& k : FlagKeys())
-        flags_[k] = true;
     fontChooser_ = [](const QFont& initial, QWidget* owner) -> std::optional<QFont> {
         bool ok = false;
         QFont f = QFontDialog::getFont(&ok, initial, owner);
@@ -257,23 +255,6 @@ bool SettingsDialog::CheckUpdatesAtStart() const {
 }
 void SettingsDialog::SetCheckUpdatesAtStart(bool on) {
     tCheckUp->setChecked(on);
-}
-
-const std::vector<std::string>& SettingsDialog::FlagKeys() {
-    static const std::vector<std::string> keys = {
-        "name",    "lekFrm", "proiz", "fgroup",    "nname",     "sinonim",
-        "sostav",  "deystv", "prim",  "antipokaz", "baddeystv", "vzdeystv",
-        "peredoz", "spec",   "liter", "doza",      "FirstTime"};
-    return keys;
-}
-
-bool SettingsDialog::Flag(const std::string& key) const {
-    auto it = flags_.find(key);
-    return it == flags_.end() || it->second;
-}
-
-void SettingsDialog::SetFlag(const std::string& key, bool on) {
-    flags_[key] = on;
 }
 
 void SettingsDialog::showEvent(QShowEvent* e) {

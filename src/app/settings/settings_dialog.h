@@ -5,7 +5,6 @@
 #include <QDialog>
 #include <QFont>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -61,10 +60,6 @@ class SettingsDialog : public QDialog {
     void SetProxyPassword(const QString& s);
     bool CheckUpdatesAtStart() const;
     void SetCheckUpdatesAtStart(bool on);
-    // The seventeen stored flags ("name", "lekFrm", ..., "FirstTime"); unknown names read true.
-    bool Flag(const std::string& key) const;
-    void SetFlag(const std::string& key, bool on);
-    static const std::vector<std::string>& FlagKeys();
 
     bool SettingsChanged() const { return settingsChanged_; }
 
@@ -125,7 +120,6 @@ class SettingsDialog : public QDialog {
     bool loadingItems_ = false;
     QColor savedListColor_;
     QFont savedListFont_;
-    std::map<std::string, bool> flags_;
     FontChooser fontChooser_;
     ColorChooser colorChooser_;
 };

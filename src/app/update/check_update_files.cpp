@@ -1,0 +1,44 @@
+#include "update/check_update_files.h"
+
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "common/cursor.h"
+#include "db/reference.h"
+#include "update/list_wrap.h"
+#include "update/packet_core.h"
+#include "update/packet_run_window.h"
+#include "update/update_host.h"
+
+namespace orv::app {
+
+void CheckUpdateFiles(UpdateHost& host, PacketRunWindow& engine) {
+    const int last = host.LastInstalledPacket();
+    const int newest = host.NewestAvailablePacket();
+    const std::vector<std::string> files = DuePacketFiles(host.reference().dir(), last, newest);
+    if (files.empty())
+        return;
+    if (!host.BackgroundMode()) {
+        const QString name = QFileInfo(QString::fromStdString(files.front())).fileName();
+        const auto answer = QMessageBox::question(
+            host.mainWindow(), QString::fromUtf8("Пакет обновления ") + name,
+            QString::fromUtf8(
+                "На диске найдены, ещё неустановленные, пакеты обновления, обновить сейчас?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return;
+    }
+    for (const std::string& file : files) {
+        PacketRunWindow::Outcome outcome;
+        {
+            ListWrap wrap(host);
+            outcome = engine.Run(QString::fromStdString(file));
+            wrap.Restore();
+        }
+        host.ShowCurrentDescription();
+        if (outcome != PacketRunWindow::Outcome::Completed)
+            break;  // the packets before the failing one stay installed
+    }
+}
+
+}  // namespace orv::app

@@ -1,0 +1,104 @@
+#include "update/update_window.h"
+
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "common/cursor.h"
+#include "common/report_error.h"
+#include "update/check_update_files.h"
+#include "update/list_wrap.h"
+#include "update/packet_core.h"
+#include "update/packet_run_window.h"
+#include "update/update_host.h"
+
+namespace orv::app {
+
+namespace {
+QString Q(const char* s) {
+    return QString::fromUtf8(s);
+}
+}  // namespace
+
+UpdateWindow::UpdateWindow(UpdateHost& host, PacketRunWindow& engine, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      host_(host),
+      engine_(engine) {
+    setWindowTitle(Q("Обновление"));
+    resize(460, 320);
+    auto* band = new QGroupBox(Q("Пакеты обновлений"), this);
+    dxDBGrid1 = new QTreeWidget(band);
+    dxDBGrid1->setRootIsDecorated(false);
+    dxDBGrid1->setHeaderLabels({Q("Номер"), Q("Дата/время обновления")});
+    dxDBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dxDBGrid1->header()->setStretchLastSection(true);
+    auto* b = new QVBoxLayout(band);
+    b->addWidget(dxDBGrid1);
+
+    Button1 = new QPushButton(Q("Обновить из Интернета..."), this);
+    Button2 = new QPushButton(Q("Обновить из файла..."), this);
+    Button3 = new QPushButton(Q("Закрыть"), this);
+    for (QPushButton* p : {Button1, Button2, Button3})
+        p->setAutoDefault(false);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    buttons->addStretch();
+    buttons->addWidget(Button3);
+    auto* h = new QHBoxLayout(this);
+    h->addWidget(band, 1);
+    h->addLayout(buttons);
+
+    chooser_ = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, QString(), QString(),
+                                            Q("Пакет обновления (*.pckt);;Все файлы (*)"));
+    };
+    connect(Button1, &QPushButton::clicked, this, [this] {
+        host_.OpenInternetUpdate();
+        RefreshGrid();
+    });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Button3, &QPushButton::clicked, this, [this] { reject(); });  // also Esc
+}
+
+void UpdateWindow::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (e->spontaneous())
+        return;
+    RefreshGrid();
+    // Packets already on disk are offered first; the window opens whatever came of it.
+    RunReported(this, [this] { CheckUpdateFiles(host_, engine_); });
+    RefreshGrid();
+}
+
+void UpdateWindow::RefreshGrid() {
+    dxDBGrid1->clear();
+    RunReported(this, [this] {
+        for (const PacketStat& p : CollectPacketStatistics(host_)) {
+            auto* it = new QTreeWidgetItem(dxDBGrid1);
+            it->setText(0, QString::number(p.number));
+            it->setText(1, p.appliedAt);
+        }
+    });
+}
+
+void UpdateWindow::Button2Click() {
+    const QString path = chooser_(this);
+    if (path.isEmpty())
+        return;
+    repaint();
+    {
+        WaitCursor wait;
+        ListWrap wrap(host_);
+        engine_.Run(path);
+        RunReported(host_.mainWindow(), [&] { wrap.Restore(); });
+    }
+    host_.ShowCurrentDescription();
+    RefreshGrid();
+}
+
+}  // namespace orv::app
