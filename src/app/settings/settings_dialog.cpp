@@ -57,8 +57,6 @@ QToolButton* MoveButton(QToolBar* bar, QStyle::StandardPixmap icon, const char* 
 SettingsDialog::SettingsDialog(SettingsDialogHost& host, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), host_(host) {
     setWindowTitle(Q("Параметры программы"));
-    setMinimumSize(301, 339);
-    resize(301, 339);
     fontChooser_ = [](const QFont& initial, QWidget* owner) -> std::optional<QFont> {
         bool ok = false;
         QFont f = QFontDialog::getFont(&ok, initial, owner);
@@ -70,6 +68,7 @@ SettingsDialog::SettingsDialog(SettingsDialogHost& host, QWidget* parent)
     };
 
     pc = new QTabWidget(this);
+    pc->setUsesScrollButtons(false);
 
     // Page 1: the list's look and the proxy.
     auto* page1 = new QWidget;
@@ -162,6 +161,8 @@ SettingsDialog::SettingsDialog(SettingsDialogHost& host, QWidget* parent)
     main->addLayout(strip);
 
     SetItems(DesignItems());
+    setMinimumSize(301, 339);
+    resize(sizeHint().expandedTo(QSize(301, 339)));
 
     for (QLineEdit* e : {proxy, port, Edit1, Edit2})
         connect(e, &QLineEdit::textChanged, this, [this] { wchanged(); });
