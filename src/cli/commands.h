@@ -14,5 +14,7 @@ struct Command {
 // Each command file defines one of these.
 extern const Command kInitCommand;
 extern const Command kQueryCommand;
+extern const Command kShowCommand;
+extern const Command kSettingsCommand;
 
 }  // namespace orv::cli

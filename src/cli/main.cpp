@@ -14,6 +14,8 @@ using orv::cli::Command;
 const Command* const kCommands[] = {
     &orv::cli::kInitCommand,
     &orv::cli::kQueryCommand,
+    &orv::cli::kShowCommand,
+    &orv::cli::kSettingsCommand,
 };
 
 void PrintUsage() {
