@@ -1,12 +1,11 @@
 #include "update/check_update_files.h"
 
-#include <QFileInfo>
 #include <QMessageBox>
 
 #include "common/cursor.h"
 #include "db/reference.h"
 #include "update/list_wrap.h"
-#include "update/packet_core.h"
+#include "update/local_packets.h"
 #include "update/packet_run_window.h"
 #include "update/update_host.h"
 
@@ -19,12 +18,10 @@ void CheckUpdateFiles(UpdateHost& host, PacketRunWindow& engine) {
     if (files.empty())
         return;
     if (!host.BackgroundMode()) {
-        const QString name = QFileInfo(QString::fromStdString(files.front())).fileName();
         const auto answer = QMessageBox::question(
-            host.mainWindow(), QString::fromUtf8("Пакет обновления ") + name,
-            QString::fromUtf8(
-                "На диске найдены, ещё неустановленные, пакеты обновления, обновить сейчас?"),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            host.mainWindow(), QString::fromStdString(DuePacketsQuestionCaption(files.front())),
+            QString::fromUtf8(kDiskPacketsQuestion), QMessageBox::Yes | QMessageBox::No,
+            QMessageBox::No);
         if (answer != QMessageBox::Yes)
             return;
     }

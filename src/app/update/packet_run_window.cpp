@@ -1,6 +1,5 @@
 #include "update/packet_run_window.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QMessageBox>
@@ -11,6 +10,7 @@
 #include "common/cursor.h"
 #include "common/report_error.h"
 #include "update/packet_core.h"
+#include "update/packet_engine.h"
 #include "update/update_host.h"
 
 namespace orv::app {
@@ -23,20 +23,20 @@ QString Q(const char* s) {
 
 PacketRunWindow::PacketRunWindow(UpdateHost& host, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), host_(host) {
-    setWindowTitle(Q("Обновление"));
+    setWindowTitle(Q(kEngineCaption));
     setFixedSize(360, 130);
-    GB1 = new QGroupBox(Q("Прогресс"), this);
+    GB1 = new QGroupBox(Q(kEngineGroupCaption), this);
     PBar2 = new QProgressBar(GB1);
     PBar2->setRange(0, 100);
     PBar2->setValue(0);
     auto* g = new QVBoxLayout(GB1);
     g->addWidget(PBar2);
-    Button1 = new QPushButton(Q("Остановить"), this);
+    Button1 = new QPushButton(Q(kEngineStopButton), this);
     Button1->setAutoDefault(false);
     auto* v = new QVBoxLayout(this);
     v->addWidget(GB1);
     v->addWidget(Button1, 0, Qt::AlignHCenter);
-    Timer1.setInterval(20);
+    Timer1.setInterval(kEngineTimerMs);
     connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
 }
@@ -44,21 +44,22 @@ PacketRunWindow::PacketRunWindow(UpdateHost& host, QWidget* parent)
 PacketRunWindow::~PacketRunWindow() = default;
 
 PacketRunWindow::Outcome PacketRunWindow::Run(const QString& path) {
-    {
+    try {
         WaitCursor wait;
-        try {
-            run_ = StartPacket(host_.reference(), path.toStdString());
-        } catch (const std::exception& e) {
-            // A packet refused by the order or duplicate check leaves the packet list re-read.
-            RefreshPackets();
-            ReportError(host_.mainWindow(), QString::fromUtf8(e.what()));
-            return Outcome::Failed;
-        }
+        run_ = ApplyPacket(host_.reference(), path.toStdString());
+    } catch (const PacketRefused& e) {
+        PublishPackets(host_, e.Info());
+        ReportError(host_.mainWindow(), QString::fromUtf8(e.what()));
+        return Outcome::Failed;
+    } catch (const std::exception& e) {
+        ReportError(host_.mainWindow(), QString::fromUtf8(e.what()));
+        return Outcome::Failed;
     }
     finished_ = false;
     outcome_ = Outcome::Failed;
+    setWindowTitle(Q(kEngineCaption));
+    GB1->setTitle(Q(kEngineGroupCaption));
     PBar2->setValue(0);
-    GB1->setTitle(Q("Прогресс"));
     host_.SetListAttached(false);
     host_.SetRecordCounterPaused(true);
     Timer1.start();
@@ -67,84 +68,76 @@ PacketRunWindow::Outcome PacketRunWindow::Run(const QString& path) {
         connect(this, &PacketRunWindow::finishedRun, &loop, &QEventLoop::quit);
         if (!finished_)
             loop.exec();
-    } else {
+    } else if (!finished_) {
         exec();
     }
     return outcome_;
 }
 
 void PacketRunWindow::Timer1Timer() {
-    if (!run_)
+    if (!run_ || finished_)
         return;
-    bool done = false;
     try {
-        done = run_->Step();
+        const PacketProgress& p = run_->Tick(std::chrono::milliseconds(15), stepLimit_);
+        setWindowTitle(QString::fromStdString(p.caption));
+        GB1->setTitle(QString::fromStdString(p.progressText));
+        PBar2->setValue(p.percent);
+        GB1->repaint();
+        if (QWidget* w = host_.mainWindow())
+            w->update();
     } catch (const std::exception& e) {
-        // A failing line ends the run unrecorded; the rows written so far stay.
+        // The failing line ended the run: the rows written before it stay, nothing recorded.
         Timer1.stop();
         ReportError(this, QString::fromUtf8(e.what()));
-        RefreshPackets();
-        Finish(Outcome::Failed);
-        return;
     }
-    const int p = run_->Percent();
-    setWindowTitle(Q("Подгрузка пакета №") + QString::number(run_->Number()));
-    GB1->setTitle(Q("Готово ") + QString::number(p) + Q("%"));
-    PBar2->setValue(p);
-    GB1->repaint();
-    if (QWidget* w = host_.mainWindow())
-        w->update();
-    if (!done)
-        return;
-    Timer1.stop();
-    try {
-        run_->Complete();
-    } catch (const std::exception& e) {
-        ReportError(this, QString::fromUtf8(e.what()));
-        RefreshPackets();
-        Finish(Outcome::Failed);
-        return;
-    }
-    RefreshPackets();
-    Finish(Outcome::Completed);
+    if (!run_->Running())
+        Finish();
 }
 
 void PacketRunWindow::Button1Click() {
-    if (finished_)
+    if (finished_ || !run_)
         return;
     Timer1.stop();
-    const auto answer = QMessageBox::question(this, Q("Подтверждение"), Q("Остановить обновление?"),
+    const auto answer = QMessageBox::question(this, Q(kConfirmCaption), Q(kEngineStopQuestion),
                                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (finished_)
+        return;
     if (answer != QMessageBox::Yes) {
-        if (!finished_)
-            Timer1.start();
+        Timer1.start();
         return;
     }
-    RefreshPackets();
-    Finish(Outcome::Stopped);
+    RunReported(this, [this] { run_->Stop(); });
+    Finish();
 }
 
 void PacketRunWindow::reject() {
     Button1Click();
 }
 
-void PacketRunWindow::Finish(Outcome outcome) {
-    outcome_ = outcome;
+void PacketRunWindow::Finish() {
+    Timer1.stop();
     finished_ = true;
-    run_.reset();
-    host_.SetRecordCounterPaused(false);
-    host_.SetListAttached(true);
-    if (isVisible())
-        done(outcome == Outcome::Completed ? QDialog::Accepted : QDialog::Rejected);
-    emit finishedRun();
-}
-
-void PacketRunWindow::RefreshPackets() {
-    try {
-        RefreshPacketList(host_);
-    } catch (const std::exception& e) {
-        ReportError(host_.mainWindow(), QString::fromUtf8(e.what()));
+    switch (run_->state()) {
+        case PacketRun::State::Completed:
+            outcome_ = Outcome::Completed;
+            break;
+        case PacketRun::State::Stopped:
+            outcome_ = Outcome::Stopped;
+            break;
+        default:
+            outcome_ = Outcome::Failed;
+            break;
     }
+    PublishPackets(host_, run_->Info());
+    if (outcome_ == Outcome::Completed)
+        host_.SetTotalPreparations(run_->TotalPreparations());
+    run_.reset();
+    host_.SetListAttached(true);
+    host_.SetRecordCounterPaused(false);
+    host_.ListReopened();
+    if (isVisible())
+        done(outcome_ == Outcome::Completed ? QDialog::Accepted : QDialog::Rejected);
+    emit finishedRun();
 }
 
 }  // namespace orv::app

@@ -9,7 +9,9 @@ class QGroupBox;
 class QProgressBar;
 class QPushButton;
 
-#include "update/packet_core.h"
+namespace orv {
+class PacketRun;
+}
 
 namespace orv::app {
 
@@ -29,6 +31,8 @@ class PacketRunWindow : public QDialog {
     Outcome Run(const QString& path);
 
     bool Running() const { return Timer1.isActive(); }
+    // At most this many steps per tick (the time budget still applies); for slow-motion runs.
+    void SetStepLimit(size_t steps) { stepLimit_ = steps; }
 
     QGroupBox* GB1 = nullptr;
     QProgressBar* PBar2 = nullptr;
@@ -44,13 +48,13 @@ class PacketRunWindow : public QDialog {
   private:
     void Timer1Timer();
     void Button1Click();
-    void Finish(Outcome outcome);
-    void RefreshPackets();
+    void Finish();
 
     UpdateHost& host_;
-    std::unique_ptr<RunningPacket> run_;
+    std::unique_ptr<PacketRun> run_;
     Outcome outcome_ = Outcome::Failed;
     bool finished_ = true;
+    size_t stepLimit_ = static_cast<size_t>(-1);
 };
 
 }  // namespace orv::app

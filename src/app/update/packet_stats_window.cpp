@@ -13,7 +13,9 @@
 #include "common/cursor.h"
 #include "common/report_error.h"
 #include "db/reference.h"
+#include "update/local_packets.h"
 #include "update/packet_core.h"
+#include "update/packet_engine.h"
 #include "update/update_host.h"
 
 namespace orv::app {
@@ -26,7 +28,7 @@ QString Q(const char* s) {
 
 PacketStatsWindow::PacketStatsWindow(UpdateHost& host, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), host_(host) {
-    setWindowTitle(Q("Пакеты обновления"));
+    setWindowTitle(Q(kPacketsWindowCaption));
     resize(420, 360);
     auto* info = new QGroupBox(Q("Информация"), this);
     Label1 = new QLabel(info);
@@ -61,7 +63,7 @@ PacketStatsWindow::PacketStatsWindow(UpdateHost& host, QWidget* parent)
 }
 
 void PacketStatsWindow::Open() {
-    host_.ShowStatus(Q("Сбор данных, подождите пожалуйста ..."));
+    host_.ShowStatus(Q(kCollectingStatus));
     {
         WaitCursor wait;
         if (QWidget* w = host_.mainWindow())
@@ -80,15 +82,17 @@ void PacketStatsWindow::FormShow() {
     WaitCursor wait;
     ListView1->clear();
     RunReported(this, [this] {
-        for (const PacketStat& p : CollectPacketStatistics(host_)) {
+        const PacketHistory history = CollectPacketStatistics(host_.reference());
+        for (const PacketHistoryRow& p : history.rows) {
             auto* it = new QTreeWidgetItem(ListView1);
-            it->setText(0, QString::number(p.number));
-            it->setText(1, p.appliedAt);
-            it->setText(2, QString::number(p.rows));
+            it->setText(0, QString::number(p.id));
+            it->setText(1, QString::fromStdString(p.dtText));
+            it->setText(2, QString::number(p.preparations));
         }
+        PublishPackets(host_, history.upd);
     });
-    Label1->setText(Q("В базе ") + QString::number(host_.TotalPreparations()) + Q(" записей."));
-    host_.ShowStatus(Q("Пакеты обновления"));
+    Label1->setText(QString::fromStdString(TotalRecordsText(host_.TotalPreparations())));
+    host_.ShowStatus(Q(kPacketsWindowCaption));
     if (ListView1->topLevelItemCount() > 0) {
         ListView1->setCurrentItem(ListView1->topLevelItem(0));
         ListView1->setFocus();
@@ -110,7 +114,9 @@ void PacketStatsWindow::Button1Click() {
             UpdateHost& h;
             ~Notify() { h.ListReopened(); }
         } notify{host_};
-        OpenPacketRows(host_.reference(), n.toInt());
+        DataSet& q = host_.reference().qMain;
+        q.SetSql(PacketListSql(n.toInt()));
+        q.Open();
     });
     if (!opened)
         return;

@@ -10,9 +10,13 @@
 
 #include "common/cursor.h"
 #include "common/report_error.h"
+#include "db/reference.h"
 #include "update/check_update_files.h"
+#include "update/day_number.h"
 #include "update/list_wrap.h"
+#include "update/local_packets.h"
 #include "update/packet_core.h"
+#include "update/packet_engine.h"
 #include "update/packet_run_window.h"
 #include "update/update_host.h"
 
@@ -28,7 +32,7 @@ UpdateWindow::UpdateWindow(UpdateHost& host, PacketRunWindow& engine, QWidget* p
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       host_(host),
       engine_(engine) {
-    setWindowTitle(Q("Обновление"));
+    setWindowTitle(Q(kUpdateWindowCaption));
     resize(460, 320);
     auto* band = new QGroupBox(Q("Пакеты обновлений"), this);
     dxDBGrid1 = new QTreeWidget(band);
@@ -78,11 +82,13 @@ void UpdateWindow::showEvent(QShowEvent* e) {
 void UpdateWindow::RefreshGrid() {
     dxDBGrid1->clear();
     RunReported(this, [this] {
-        for (const PacketStat& p : CollectPacketStatistics(host_)) {
+        const UpdInfo info = InitUpd(host_.reference());
+        for (const PacketListItem& p : info.packets) {
             auto* it = new QTreeWidgetItem(dxDBGrid1);
-            it->setText(0, QString::number(p.number));
-            it->setText(1, p.appliedAt);
+            it->setText(0, QString::number(p.id));
+            it->setText(1, QString::fromStdString(FormatDayNumber(p.dt)));
         }
+        PublishPackets(host_, info);
     });
 }
 
