@@ -1,6 +1,7 @@
 // The packet windows on a real reference: a run from a chosen file with its progress and Stop,
 // refused files, packets found on disk, and the statistics window.
 #include <QGroupBox>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
