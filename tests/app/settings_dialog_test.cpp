@@ -9,7 +9,12 @@
 #include <QToolButton>
 
 #include "app/modal_helpers.h"
+#include "db/database.h"
+#include "settings/dialog_settings_target.h"
 #include "settings/settings_dialog.h"
+#include "settings/settings_store.h"
+#include "settings/settings_values.h"
+#include "support/fixture_reference.h"
 
 using orv::app::SettingsDialog;
 using orv::test::AnswerNextBox;
@@ -42,6 +47,27 @@ class Host : public orv::app::SettingsDialogHost {
     void SetListFont(const QFont& f) override { font = f; }
     QColor ListColor() const override { return color; }
     void SetListColor(const QColor& c) override { color = c; }
+};
+
+// The real store over a reference file: the dialog holds sections, proxy and check boxes,
+// plain values stand in for the list's and the reading window's look.
+class StoreHost : public orv::app::SettingsDialogHost {
+  public:
+    StoreHost(const std::string& path, SettingsDialog& dlg)
+        : db(path), store(db), target(dlg, look) {
+        store.Open();
+    }
+    orv::Database db;
+    orv::SettingsStore store;
+    orv::SettingsValues look;
+    orv::app::DialogSettingsTarget target;
+
+    void LoadSettings() override { store.LoadSettings(target); }
+    void SaveSettings() override { store.SaveSettings(target); }
+    QFont ListFont() const override { return QFont(); }
+    void SetListFont(const QFont&) override {}
+    QColor ListColor() const override { return QColor(); }
+    void SetListColor(const QColor&) override {}
 };
 
 QStringList Captions(QListWidget* list) {
@@ -250,6 +276,39 @@ class SettingsDialogTest : public QObject {
         QVERIFY(belowLast.y() < list->viewport()->height());
         dlg->DropSelectedAt(belowLast);
         QCOMPARE(list->item(14)->text(), first);
+    }
+
+    void savesThroughTheStore() {
+        orv::test::FixtureReference fixture;
+        fixture.Exec("insert into settings (key, value) values ('port', '   ')");
+        fixture.Exec("insert into settings (key, value) values ('proxy', 'old.proxy')");
+        SettingsDialog d;
+        StoreHost sh(fixture.path(), d);
+        d.SetHost(sh);
+        orv::OpenSettings(sh.store, sh.target);
+        d.show();
+        QCOMPARE(d.port->text(), QString("80"));  // blank counts as missing
+        QCOMPARE(d.proxy->text(), QString("old.proxy"));
+        QVERIFY(!d.Button3->isEnabled());
+
+        d.proxy->setText("new.proxy");
+        d.CB1->setChecked(true);
+        d.clboxItems->item(2)->setCheckState(Qt::Unchecked);
+        d.clboxItems->setCurrentRow(2);
+        d.ToolButton3->click();
+        d.Button3->click();
+        QCOMPARE(sh.store.GetKey("proxy", ""), std::string("new.proxy"));
+        QCOMPARE(sh.store.GetKey("useproxy", ""), std::string("True"));
+        const std::string items = sh.store.GetKey("items", "");
+        QVERIFY(items.rfind("nПоказания к применению\r\nyПроизводители\r\n", 0) == 0);
+        d.Button1->click();
+
+        // Shown again: the stored values come back, and replaced edits count as a change.
+        d.proxy->setText("typed.but.not.saved");
+        d.show();
+        QCOMPARE(d.proxy->text(), QString("new.proxy"));
+        QCOMPARE(d.clboxItems->item(0)->text(), QString("Показания к применению"));
+        QVERIFY(d.Button3->isEnabled());
     }
 
     void opensOnTheChosenPage() {

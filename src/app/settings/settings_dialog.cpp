@@ -54,8 +54,12 @@ QToolButton* MoveButton(QToolBar* bar, QStyle::StandardPixmap icon, const char* 
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(SettingsDialogHost& host, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), host_(host) {
+SettingsDialog::SettingsDialog(SettingsDialogHost& host, QWidget* parent) : SettingsDialog(parent) {
+    host_ = &host;
+}
+
+SettingsDialog::SettingsDialog(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle(Q("Параметры программы"));
     fontChooser_ = [](const QFont& initial, QWidget* owner) -> std::optional<QFont> {
         bool ok = false;
@@ -269,9 +273,11 @@ void SettingsDialog::FormShow() {
     Button3->setEnabled(false);
     EnableProxyControls();
     // Stored values replacing what the edits hold count as changes (their handlers run).
-    RunReported(this, [this] { host_.LoadSettings(); });
-    savedListColor_ = host_.ListColor();
-    savedListFont_ = host_.ListFont();
+    if (host_ == nullptr)
+        return;
+    RunReported(this, [this] { host_->LoadSettings(); });
+    savedListColor_ = host_->ListColor();
+    savedListFont_ = host_->ListFont();
 }
 
 void SettingsDialog::wchanged() {
@@ -292,15 +298,19 @@ void SettingsDialog::EnableProxyControls() {
 }
 
 void SettingsDialog::Button5Click() {
-    if (auto f = fontChooser_(host_.ListFont(), this)) {
-        host_.SetListFont(*f);
+    if (host_ == nullptr)
+        return;
+    if (auto f = fontChooser_(host_->ListFont(), this)) {
+        host_->SetListFont(*f);
         wchanged();
     }
 }
 
 void SettingsDialog::Button6Click() {
-    if (auto c = colorChooser_(host_.ListColor(), this)) {
-        host_.SetListColor(*c);
+    if (host_ == nullptr)
+        return;
+    if (auto c = colorChooser_(host_->ListColor(), this)) {
+        host_->SetListColor(*c);
         wchanged();
     }
 }
@@ -366,17 +376,21 @@ void SettingsDialog::Button3Click() {
         CB1->setChecked(false);
     if (port->text().isEmpty())
         port->setText(QStringLiteral("80"));
-    if (!RunReported(this, [this] { host_.SaveSettings(); }))
+    if (host_ != nullptr && !RunReported(this, [this] { host_->SaveSettings(); }))
         return;
-    savedListColor_ = host_.ListColor();
-    savedListFont_ = host_.ListFont();
+    if (host_ == nullptr) {
+        Button3->setEnabled(false);
+        return;
+    }
+    savedListColor_ = host_->ListColor();
+    savedListFont_ = host_->ListFont();
     Button3->setEnabled(false);
 }
 
 void SettingsDialog::Button1Click() {
     if (proxy->text().isEmpty())
         CB1->setChecked(false);
-    if (!RunReported(this, [this] { host_.SaveSettings(); }))
+    if (host_ != nullptr && !RunReported(this, [this] { host_->SaveSettings(); }))
         return;
     accept();
 }
@@ -391,8 +405,10 @@ void SettingsDialog::reject() {
                               QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
-    host_.SetListColor(savedListColor_);
-    host_.SetListFont(savedListFont_);
+    if (host_ != nullptr) {
+        host_->SetListColor(savedListColor_);
+        host_->SetListFont(savedListFont_);
+    }
     done(QDialog::Accepted);
 }
 

@@ -38,7 +38,10 @@ class SettingsDialog : public QDialog {
   public:
     enum Page { kSettingsPage = 0, kDisplayPage = 1, kMorePage = 2 };
 
-    explicit SettingsDialog(SettingsDialogHost& host, QWidget* parent = nullptr);
+    explicit SettingsDialog(QWidget* parent = nullptr);
+    SettingsDialog(SettingsDialogHost& host, QWidget* parent = nullptr);
+    // The host can come later: the settings target is built over the dialog's controls.
+    void SetHost(SettingsDialogHost& host) { host_ = &host; }
 
     // Shows the dialog modally on the given page.
     int Open(Page page);
@@ -115,7 +118,7 @@ class SettingsDialog : public QDialog {
     void Button6Click();
     void MoveSelected(int to);
 
-    SettingsDialogHost& host_;
+    SettingsDialogHost* host_ = nullptr;
     bool settingsChanged_ = false;
     bool loadingItems_ = false;
     QColor savedListColor_;
