@@ -34,13 +34,14 @@ UpdateWindow::UpdateWindow(UpdateHost& host, PacketRunWindow& engine, QWidget* p
       host_(host),
       engine_(engine) {
     setWindowTitle(Q(kUpdateWindowCaption));
-    resize(460, 320);
+    resize(520, 320);
     auto* band = new QGroupBox(Q("Пакеты обновлений"), this);
     dxDBGrid1 = new QTreeWidget(band);
     dxDBGrid1->setRootIsDecorated(false);
     dxDBGrid1->setHeaderLabels({Q("Номер"), Q("Дата/время обновления")});
     dxDBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     dxDBGrid1->header()->setStretchLastSection(true);
+    dxDBGrid1->setColumnWidth(0, 70);
     auto* b = new QVBoxLayout(band);
     b->addWidget(dxDBGrid1);
 
