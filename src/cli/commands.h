@@ -16,5 +16,7 @@ extern const Command kInitCommand;
 extern const Command kQueryCommand;
 extern const Command kShowCommand;
 extern const Command kSettingsCommand;
+extern const Command kSearchCommand;
+extern const Command kRebuildIndexCommand;
 
 }  // namespace orv::cli

@@ -16,6 +16,8 @@ const Command* const kCommands[] = {
     &orv::cli::kQueryCommand,
     &orv::cli::kShowCommand,
     &orv::cli::kSettingsCommand,
+    &orv::cli::kSearchCommand,
+    &orv::cli::kRebuildIndexCommand,
 };
 
 void PrintUsage() {

@@ -47,6 +47,18 @@ TEST(JetLike, PatternTable) {
         {"[a-c]x", "dx", false},
         {"[!a-c]x", "dx", true},
         {"[!a-c]x", "ax", false},
+        {"%[!]%", "Ура!", true},
+        {"%[!]%", "Ура", false},
+        {"[!]", "!", true},
+        // Segments are found through their rarest letter, in either case.
+        {"%[Мм][Ии][Гг][Рр][Ее][Нн][Ьь]%", "острая МИГРЕНЬ", true},
+        {"%[Мм][Ии][Гг][Рр][Ее][Нн][Ьь]%", "мигренЬ и боль", true},
+        {"%[Мм][Ии][Гг][Рр][Ее][Нн][Ьь]%", "мигрен мигрен", false},
+        {"%гр%нь%", "мигрень", true},
+        {"%аб%", "ааааб", true},
+        {"%_[Гг]%", "г", false},
+        {"%_[Гг]%", "аг", true},
+        {"%[Гг]%", "ѓѓ", false},  // the letter's last byte inside another character
         {"[а-я]", "Ж", true},
         {"%[Аа][Сс][Пп]%", "Кардиомагнил (аспирин)", true},
         {"[abc", "[abc", true},

@@ -3,6 +3,10 @@
 #include <cstring>
 #include <memory>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "util/cp1251.h"
 
 namespace orv {
@@ -77,7 +81,47 @@ LikePattern::LikePattern(std::string_view pattern) {
             AppendUtf8(e.forms[0], e.ch);
             AppendUtf8(e.forms[1], LowerChar(e.ch));
         }
+        anchors_.push_back(ChooseAnchor(seg));
     }
+}
+
+namespace {
+// How common a character is in Russian text, roughly in per mille; rare characters make
+// good anchors.
+int Commonness(char32_t folded) {
+    static constexpr int kCyrillic[32] = {// А..Я
+                                          80, 16, 45, 17,  30, 85, 9,  17, 74, 12, 35,
+                                          44, 32, 67, 110, 28, 47, 55, 63, 26, 3,  10,
+                                          5,  14, 7,  4,   1,  19, 17, 3,  6,  20};
+    if (folded >= 0x0410 && folded <= 0x042F)
+        return kCyrillic[folded - 0x0410];
+    if (folded == U' ')
+        return 150;
+    if (folded >= U'A' && folded <= U'Z')
+        return 20;
+    return 5;
+}
+}  // namespace
+
+LikePattern::Anchor LikePattern::ChooseAnchor(const Segment& seg) {
+    Anchor best;
+    int bestCommonness = 0;
+    size_t offset = 0;
+    for (const auto& e : seg) {
+        // Offsets are fixed only over literal characters whose two forms have equal lengths.
+        if (e.kind != Element::Char || e.forms[0].size() != e.forms[1].size())
+            break;
+        offset += e.forms[0].size();
+        const int c = Commonness(e.ch);
+        if (!best.usable || c < bestCommonness) {
+            best.usable = true;
+            best.bytes[0] = static_cast<unsigned char>(e.forms[0].back());
+            best.bytes[1] = static_cast<unsigned char>(e.forms[1].back());
+            best.offset = offset - 1;
+            bestCommonness = c;
+        }
+    }
+    return best;
 }
 
 LikePattern::Element LikePattern::ParseElement(const std::u32string& p, size_t& i) {
@@ -95,7 +139,9 @@ LikePattern::Element LikePattern::ParseElement(const std::u32string& p, size_t& 
     }
     size_t j = i + 1;
     bool negated = false;
-    if (j + 1 < p.size() && p[j] == U'!') {
+    // "[!]" is the literal "!" (the form the condition builders write it in), not an open
+    // negated class.
+    if (j + 1 < p.size() && p[j] == U'!' && p[j + 1] != U']') {
         negated = true;
         ++j;
     }
@@ -196,6 +242,59 @@ bool LikePattern::MatchAt(const Segment& seg, const unsigned char*& p,
     return true;
 }
 
+namespace {
+// The next position at or after `from` holding byte a or byte b; `end` when there is none.
+inline const unsigned char* FindEither(const unsigned char* from, const unsigned char* end,
+                                       unsigned char a, unsigned char b) {
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(static_cast<char>(a));
+    const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+    while (end - from >= 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const int mask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(x, va), _mm_cmpeq_epi8(x, vb)));
+        if (mask != 0)
+            return from + __builtin_ctz(static_cast<unsigned>(mask));
+        from += 16;
+    }
+#endif
+    for (; from < end; ++from) {
+        if (*from == a || *from == b)
+            return from;
+    }
+    return end;
+}
+}  // namespace
+
+bool LikePattern::FindSegment(size_t s, const unsigned char*& p,
+                              const unsigned char* endLimit) const {
+    const Segment& seg = segments_[s];
+    const Anchor& anchor = anchors_[s];
+    if (anchor.usable) {
+        for (const unsigned char* hit = p + anchor.offset; hit < endLimit; ++hit) {
+            hit = FindEither(hit, endLimit, anchor.bytes[0], anchor.bytes[1]);
+            if (hit >= endLimit)
+                break;
+            const unsigned char* q = hit - anchor.offset;
+            if (MatchAt(seg, q, endLimit)) {
+                p = q;
+                return true;
+            }
+        }
+        return false;
+    }
+    // A segment starting with "_" or a class: try every character position.
+    while (p < endLimit) {
+        const unsigned char* q = p;
+        if (MatchAt(seg, q, endLimit)) {
+            p = q;
+            return true;
+        }
+        SkipChar(p, endLimit);
+    }
+    return false;
+}
+
 bool LikePattern::Matches(std::string_view value) const {
     const auto* p = reinterpret_cast<const unsigned char*>(value.data());
     const unsigned char* end = p + value.size();
@@ -230,51 +329,7 @@ bool LikePattern::Matches(std::string_view value) const {
         --last;
     }
     for (size_t s = first; s < last; ++s) {
-        const Segment& seg = segments_[s];
-        bool found = false;
-        const Element& head = seg.front();
-        if (head.kind == Element::Char) {
-            // Jump between the places where the first character stands, in either case.
-            const std::string& a = head.forms[0];
-            const std::string& b = head.forms[1];
-            const auto a0 = static_cast<unsigned char>(a[0]);
-            const auto b0 = static_cast<unsigned char>(b[0]);
-            const unsigned char* nextA = p;
-            const unsigned char* nextB = a0 == b0 ? endLimit : p;
-            auto find = [endLimit](const unsigned char* from, unsigned char byte) {
-                const void* hit = std::memchr(from, byte, static_cast<size_t>(endLimit - from));
-                return hit ? static_cast<const unsigned char*>(hit) : endLimit;
-            };
-            nextA = find(nextA, a0);
-            if (a0 != b0)
-                nextB = find(nextB, b0);
-            for (;;) {
-                const unsigned char* c = nextA < nextB ? nextA : nextB;
-                if (c >= endLimit)
-                    break;
-                if (c == nextA)
-                    nextA = find(nextA + 1, a0);
-                if (c == nextB && a0 != b0)
-                    nextB = find(nextB + 1, b0);
-                const unsigned char* q = c;
-                if (MatchAt(seg, q, endLimit)) {
-                    p = q;
-                    found = true;
-                    break;
-                }
-            }
-        } else {
-            while (p < endLimit) {
-                const unsigned char* q = p;
-                if (MatchAt(seg, q, endLimit)) {
-                    p = q;
-                    found = true;
-                    break;
-                }
-                SkipChar(p, endLimit);
-            }
-        }
-        if (!found)
+        if (!FindSegment(s, p, endLimit))
             return false;
     }
     return true;

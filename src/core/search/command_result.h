@@ -1,0 +1,29 @@
+#pragma once
+// What a search command leaves for the window to show. The list itself (Reference::qMain)
+// has already been replaced, opened and put on its row when the command returns.
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace orv {
+
+// ShowStatus: the first panel of the status bar, repainted at once.
+using StatusFn = std::function<void(const std::string& text)>;
+
+struct MessageBoxText {
+    enum class Icon { None, Exclamation };
+    std::string text;
+    std::string title;  // "" = the application title (a plain message box)
+    Icon icon = Icon::None;
+};
+
+struct CommandResult {
+    bool listChanged = false;                  // qMain got a new statement and was reopened
+    std::optional<std::string> status;         // final ShowStatus text; nullopt = leave the bar
+    std::optional<MessageBoxText> message;     // show this box (the command stopped)
+    bool redraw = false;                       // run gbAllClick for the current row
+    std::optional<bool> highlightSearchWords;  // the new HighlightSearchWords; nullopt = keep
+    bool showListPage = false;  // switch pc1 to the list ("Наименования")
+};
+
+}  // namespace orv

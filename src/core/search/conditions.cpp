@@ -1,0 +1,94 @@
+#include "search/conditions.h"
+
+#include <vector>
+
+#include "util/cp1251.h"
+#include "util/text.h"
+
+namespace orv {
+namespace {
+
+// The Russian locale's decimal separator, whatever the machine's locale is.
+constexpr char32_t kDecimalSeparator = U',';
+
+void AppendPattern(std::string& out, std::string_view word) {
+    for (size_t pos = 0; pos < word.size();) {
+        const char32_t c = DecodeUtf8(word, pos);
+        if ((c >= U'0' && c <= U'9') || c == kDecimalSeparator) {
+            out += static_cast<char>(c);
+        } else if (UpperChar(c) != LowerChar(c)) {
+            out += '[';
+            AppendUtf8(out, UpperChar(c));
+            AppendUtf8(out, LowerChar(c));
+            out += ']';
+        } else if (c == U'\'') {
+            out += "['']";
+        } else if (c == 0) {
+            // A NUL would end the statement text early; no stored value holds one.
+        } else {
+            out += '[';
+            AppendUtf8(out, c);  // re-encoded, so stray bytes become valid characters
+            out += ']';
+        }
+    }
+}
+
+}  // namespace
+
+std::string LikeCondition(std::string_view text, std::string_view column, bool exact) {
+    if (Trim(text).empty())
+        return {};
+    std::string t;
+    t.reserve(text.size());
+    if (exact) {
+        t = text;
+    } else {
+        for (char c : text) {
+            if (c == ' ')
+                c = '%';
+            if (c == '%' && !t.empty() && t.back() == '%')
+                continue;
+            t += c;
+        }
+    }
+    bool anywhere = false;
+    if (!t.empty() && t.front() == '%') {
+        t.erase(0, 1);
+        anywhere = true;
+    }
+    const std::vector<std::string> words = SplitText(t, "%");
+    if (words.front().empty())
+        return {};
+
+    const char* const tail = exact ? "'" : "%'";
+    std::string out;
+    out.reserve(column.size() + 8 + text.size() * 8);
+    out.append(column).append(" like '");
+    if (anywhere)
+        out += '%';
+    AppendPattern(out, words.front());
+    out += tail;
+    for (size_t i = 1; i < words.size(); ++i) {
+        if (words[i].empty())
+            continue;
+        out.append(" and ").append(column).append(" like '%");
+        AppendPattern(out, words[i]);
+        out += tail;
+    }
+    return out;
+}
+
+std::string ListCondition(std::string_view list, std::string_view nameColumn) {
+    std::string joined;
+    for (const std::string& piece : SplitText(list, ",")) {
+        std::string condition = LikeCondition(Trim(piece), nameColumn, true);
+        if (condition.empty())
+            continue;
+        if (!joined.empty())
+            joined += " or ";
+        joined += condition;
+    }
+    return joined.empty() ? std::string() : " " + joined;
+}
+
+}  // namespace orv

@@ -1,0 +1,43 @@
+#include "search/extended_search.h"
+
+#include "search/quick_filter.h"
+
+namespace orv {
+
+CommandResult ExtendedSearch(Reference& ref, const ExtendedCriteria& criteria,
+                             const StatusFn& status) {
+    CommandResult r;
+    const std::optional<std::string> sql = ExtendedSearchSql(criteria, ref.NameColumn());
+    if (!sql) {
+        r.message = MessageBoxText{"Необходимо ввести критерии поиска!", "Недостаточно данных",
+                                   MessageBoxText::Icon::Exclamation};
+        return r;
+    }
+    if (status)
+        status("Выполнение запроса...");
+    ref.qMain.SetSql(*sql);
+    ref.qMain.Open();
+    r.listChanged = true;
+    r.status = FoundStatus(ref.qMain);
+    return r;
+}
+
+CommandResult PacketFilter(Reference& ref, const std::optional<std::string>& entry) {
+    CommandResult r;
+    if (!entry) {
+        r.message = MessageBoxText{"Выберите пакет!", "", MessageBoxText::Icon::None};
+        return r;
+    }
+    const std::optional<int> packet = PacketNumberOfEntry(*entry);
+    if (!packet) {
+        r.message = MessageBoxText{"error!", "", MessageBoxText::Icon::None};
+        return r;
+    }
+    ref.qMain.SetSql(PacketFilterSql(*packet, ref.NameColumn()));
+    ref.qMain.Open();
+    r.listChanged = true;
+    r.status = FoundStatus(ref.qMain);
+    return r;
+}
+
+}  // namespace orv
