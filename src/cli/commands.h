@@ -14,6 +14,11 @@ struct Command {
 // Each command file defines one of these.
 extern const Command kInitCommand;
 extern const Command kQueryCommand;
+extern const Command kPackCommand;
+extern const Command kUnpackCommand;
+extern const Command kApplyCommand;
+extern const Command kStatsCommand;
+extern const Command kGenerateCommand;
 extern const Command kShowCommand;
 extern const Command kSettingsCommand;
 extern const Command kSearchCommand;

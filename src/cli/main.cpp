@@ -14,6 +14,11 @@ using orv::cli::Command;
 const Command* const kCommands[] = {
     &orv::cli::kInitCommand,
     &orv::cli::kQueryCommand,
+    &orv::cli::kPackCommand,
+    &orv::cli::kUnpackCommand,
+    &orv::cli::kApplyCommand,
+    &orv::cli::kStatsCommand,
+    &orv::cli::kGenerateCommand,
     &orv::cli::kShowCommand,
     &orv::cli::kSettingsCommand,
     &orv::cli::kSearchCommand,

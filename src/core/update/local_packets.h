@@ -1,0 +1,68 @@
+#pragma once
+// Packet files in the program folder and the history of applied packets: what does not need a
+// window of the update and packet-list windows.
+#include <string>
+#include <vector>
+
+#include "db/reference.h"
+#include "update/packet_engine.h"
+
+namespace orv {
+
+inline constexpr const char* kUpdateWindowCaption = "Обновление";
+inline constexpr const char* kDiskPacketsQuestion =
+    "На диске найдены, ещё неустановленные, пакеты обновления, обновить сейчас?";
+inline constexpr const char* kPacketFileFilter = "Пакет обновления (*.pckt)|*.pckt|Все файлы|*.*";
+inline constexpr const char* kPacketsWindowCaption = "Пакеты обновления";
+inline constexpr const char* kCollectingStatus = "Сбор данных, подождите пожалуйста ...";
+
+// Texts of the update window.
+inline constexpr const char* kUpdateBand = "Пакеты обновлений";
+inline constexpr const char* kUpdateColumnNumber = "Номер";
+inline constexpr const char* kUpdateColumnDate = "Дата/время обновления";
+inline constexpr const char* kUpdateFromInternet = "Обновить из Интернета...";
+inline constexpr const char* kUpdateFromFile = "Обновить из файла...";
+inline constexpr const char* kCloseButton = "Закрыть";
+
+// Texts of the packet statistics window.
+inline constexpr const char* kPacketsInfoGroup = "Информация";
+inline constexpr const char* kPacketsColumnNumber = "№ пакета";
+inline constexpr const char* kPacketsColumnDate = "Дата/время обновления";
+inline constexpr const char* kPacketsColumnCount = "Записей";
+inline constexpr const char* kPacketsShowButton = "Показать";
+inline constexpr const char* kPacketsShowHint = "Показать выделенный пакет обновления";
+
+// dir + N + ".pckt" (dir ends with a slash).
+std::string PacketFilePath(const std::string& dir, int number);
+
+// The packet files due for installation with L installed and M the newest available: the
+// files L+1, L+2, ... up to M, stopping at the first missing one. Empty when L >= M.
+std::vector<std::string> DuePacketFiles(const std::string& dir, int lastInstalled,
+                                        int newestAvailable);
+// Caption of the question about them: "Пакет обновления " + the first file's name.
+std::string DuePacketsQuestionCaption(const std::string& firstFile);
+
+struct PacketHistoryRow {
+    int id = 0;
+    double dt = 0;
+    std::string dtText;    // as the list shows it
+    int preparations = 0;  // preparations this packet changed last
+};
+
+struct PacketHistory {
+    std::vector<PacketHistoryRow> rows;  // ascending id
+    UpdInfo upd;                         // packet selector items and last installed number
+};
+
+// The packet statistics routine: upgrade if needed, then every applied packet with the number
+// of preparations it last changed.
+PacketHistory CollectPacketStatistics(Reference& ref);
+
+// "В базе N записей."
+std::string TotalRecordsText(int total);
+// "Показать пакет обновления №N?"
+std::string ShowPacketQuestion(int number);
+// The list statement of one packet's preparations.
+std::string PacketListSql(int number);
+
+}  // namespace orv

@@ -1,0 +1,246 @@
+#include "update/packet_engine.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+
+#include "db/schema.h"
+#include "update/day_number.h"
+#include "update/line_applier.h"
+#include "util/text.h"
+
+namespace orv {
+
+std::string PacketListItemText(int id, double dt) {
+    return std::to_string(id) + " (" + FormatDayNumber(dt) + ")";
+}
+
+UpdInfo InitUpd(Reference& ref) {
+    CreateTableIfNeed(ref.db());
+    // In ascending id, as the last installed number is the id of the last row.
+    ref.qUpd.SetSql("select * from packets order by id");
+    ref.qUpd.Open();
+    UpdInfo info;
+    for (ref.qUpd.First(); !ref.qUpd.Eof(); ref.qUpd.Next()) {
+        int id = static_cast<int>(ref.qUpd.AsInteger("id"));
+        double dt = ref.qUpd.AsDate("dt");
+        info.packets.push_back({id, dt, PacketListItemText(id, dt)});
+        info.lastInstalled = id;
+    }
+    return info;
+}
+
+namespace {
+std::int64_t Count(Database& db, const std::string& sql) {
+    Statement st = db.Prepare(sql);
+    st.Step();
+    return st.ColumnInt(0);
+}
+}  // namespace
+
+std::unique_ptr<PacketRun> ApplyPacket(Reference& ref, const std::string& path) {
+    const double appliedAt = DayNumberNow();  // one time for every row of the packet
+    std::string text = ReadPacketText(path);
+    PacketContent content = ParsePacketText(text);
+    text.clear();
+    text.shrink_to_fit();
+    const int n = content.number;
+
+    // An older database learns of `packets` before the checks read it.
+    CreateTableIfNeed(ref.db());
+    if (Count(ref.db(), "select count(*) from packets where id<" + std::to_string(n)) < n - 1) {
+        throw PacketRefused("Установка невозможна, не все предыдущие пакеты установлены",
+                            InitUpd(ref));
+    }
+    if (Count(ref.db(), "select count(*) from packets where id=" + std::to_string(n)) > 0) {
+        throw PacketRefused("Пакет №" + std::to_string(n) + " уже установлен", InitUpd(ref));
+    }
+    return std::unique_ptr<PacketRun>(new PacketRun(ref, std::move(content), appliedAt));
+}
+
+PacketRun::PacketRun(Reference& ref, PacketContent content, double appliedAt)
+    : ref_(ref), content_(std::move(content)), appliedAt_(appliedAt) {
+    // A commit per tick must not wait for the disk: a write-ahead log without a sync on every
+    // commit keeps the file consistent and lets a tick finish in its budget. Only speed
+    // depends on it, so a database that cannot switch just stays as it is.
+    try {
+        ref_.db().Exec("pragma journal_mode=WAL");
+        ref_.db().Exec("pragma synchronous=NORMAL");
+        // Index pages of a large packet stay in memory instead of being read back per line.
+        ref_.db().Exec("pragma cache_size=-65536");
+    } catch (const Error&) {
+    }
+    {
+        Statement st = ref_.db().Prepare("pragma page_size");
+        if (st.Step() && st.ColumnInt(0) > 0) {
+            checkpointFrames_ = std::max(16, kCheckpointBytes / static_cast<int>(st.ColumnInt(0)));
+        }
+    }
+    applier_ =
+        std::make_unique<LineApplier>(ref_.db(), ref_.NameColumn(), content_.number, appliedAt_);
+    savedSql_ = ref_.qMain.Sql();
+    if (ref_.qMain.Active() && !ref_.qMain.IsEmpty())
+        savedId_ = ref_.qMain.Field("id");
+    sections_[0].lines = &content_.preparations;
+    sections_[1].lines = &content_.manufacturers;
+    sections_[2].lines = &content_.groups;
+    progress_.packet = content_.number;
+    progress_.caption = "Подгрузка пакета №" + std::to_string(content_.number);
+    progress_.progressText = "Готово 0%";
+    for (const auto& s : sections_)
+        progress_.stepsTotal = std::max(progress_.stepsTotal, s.lines->size());
+    // Copying the log into the database syncs the disk; it gets a tick of its own instead of
+    // lengthening whichever commit reaches the threshold. Set last: nothing after it throws.
+    sqlite3_wal_hook(ref_.db().handle(), &PacketRun::WalHook, this);
+    hooked_ = true;
+}
+
+PacketRun::~PacketRun() {
+    RestoreCheckpoints();
+}
+
+int PacketRun::WalHook(void* self, sqlite3*, const char*, int frames) {
+    static_cast<PacketRun*>(self)->walFrames_ = frames;
+    return SQLITE_OK;
+}
+
+void PacketRun::RestoreCheckpoints() {
+    if (hooked_) {
+        sqlite3_wal_autocheckpoint(ref_.db().handle(), 1000);  // SQLite's default
+        hooked_ = false;
+    }
+}
+
+bool PacketRun::Step() {
+    static const char* const kNames[3] = {"препараты", "производители", "группы"};
+    for (int s = 0; s < 3; ++s) {
+        Section& sec = sections_[s];
+        if (sec.finished)
+            continue;
+        const std::string& line = (*sec.lines)[sec.index];
+        if (line.empty())
+            continue;
+        try {
+            switch (s) {
+                case 0:
+                    applier_->ApplyBaseLine(line);
+                    break;
+                case 1:
+                    applier_->ApplyIzgLine(line);
+                    break;
+                default:
+                    applier_->ApplyGroupLine(line);
+                    break;
+            }
+        } catch (const Error&) {
+            failedSection_ = kNames[s];
+            failedLine_ = sec.index + 1;
+            throw;
+        }
+    }
+    const size_t count = sections_[0].lines->size();
+    progress_.percent = static_cast<int>(sections_[0].index * 100 / count);
+    progress_.progressText = "Готово " + std::to_string(progress_.percent) + "%";
+    ++progress_.stepsDone;
+    for (Section& sec : sections_) {
+        if (sec.index + 1 < sec.lines->size()) {
+            ++sec.index;
+        } else if (!sec.finished) {
+            sec.finished = true;
+            ++finishedSections_;
+        }
+    }
+    return finishedSections_ == 3;
+}
+
+const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t maxSteps) {
+    if (state_ != State::Running)
+        return progress_;
+    const auto start = std::chrono::steady_clock::now();
+    if (recorded_) {
+        // The list reload of the completion gets a tick of its own.
+        Complete();
+        return progress_;
+    }
+    if (walFrames_ >= checkpointFrames_) {
+        walFrames_ = 0;
+        sqlite3_wal_checkpoint_v2(ref_.db().handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
+                                  nullptr);
+        longestCheckpoint_ =
+            std::max(longestCheckpoint_, std::chrono::duration_cast<std::chrono::microseconds>(
+                                             std::chrono::steady_clock::now() - start));
+        return progress_;
+    }
+    bool complete = false;
+    {
+        Transaction tx(ref_.db());
+        try {
+            size_t steps = 0;
+            do {
+                complete = Step();
+                ++steps;
+            } while (!complete && steps < maxSteps &&
+                     std::chrono::steady_clock::now() - start < budget);
+            if (complete) {
+                // Recorded in the same transaction as the last lines: all of them or none.
+                ref_.db().Exec("insert into packets (id, dt) values (" +
+                               std::to_string(content_.number) + ", " +
+                               DayNumberSqlText(appliedAt_) + ")");
+            }
+        } catch (const Error&) {
+            // The failed line wrote nothing; the lines before it stay written (unless the
+            // database rolled the transaction back itself, which leaves nothing to commit).
+            try {
+                tx.Commit();
+            } catch (const Error&) {
+            }
+            state_ = State::Failed;
+            EndWithoutRecord();
+            throw;
+        }
+        tx.Commit();
+    }
+    recorded_ = complete;
+    longestTick_ = std::max(longestTick_, std::chrono::duration_cast<std::chrono::microseconds>(
+                                              std::chrono::steady_clock::now() - start));
+    return progress_;
+}
+
+void PacketRun::Complete() {
+    state_ = State::Completed;
+    applier_.reset();
+    RestoreCheckpoints();
+    content_.preparations = {};
+    content_.manufacturers = {};
+    content_.groups = {};
+    info_ = InitUpd(ref_);
+    ref_.qMain.SetSql(ref_.InitialListSql());
+    ref_.qMain.Open();
+    if (!IsNull(savedId_))
+        ref_.qMain.Locate("id", savedId_);
+    totalPreparations_ = ref_.qMain.RecordCount();
+}
+
+void PacketRun::Stop() {
+    if (state_ != State::Running)
+        return;
+    if (recorded_) {
+        Complete();
+        return;
+    }
+    state_ = State::Stopped;
+    EndWithoutRecord();
+}
+
+void PacketRun::EndWithoutRecord() {
+    applier_.reset();
+    RestoreCheckpoints();
+    info_ = InitUpd(ref_);
+    ref_.qMain.SetSql(savedSql_);
+    ref_.qMain.Open();
+    if (!IsNull(savedId_))
+        ref_.qMain.Locate("id", savedId_);
+    totalPreparations_ = ref_.qMain.RecordCount();
+}
+
+}  // namespace orv
