@@ -255,6 +255,27 @@ class PacketWindowsTest : public QObject {
         QCOMPARE(ref->qMain.AsInteger("id"), 2);
     }
 
+    void updateWindowOffersDiskPacketsWhenShown() {
+        orv::test::WritePacket(Dir() + "1.pckt", 1, Preparations(100, 2));
+        host->newest = 1;
+        orv::app::UpdateWindow window(*host, *engine);
+        auto yes = AnswerNextBox(QMessageBox::Yes);
+        int rowsSeen = -1;
+        Poll([&] {
+            if (!window.isVisible() || !yes->seen || engine->isVisible())
+                return false;
+            rowsSeen = window.dxDBGrid1->topLevelItemCount();
+            if (rowsSeen == 0)
+                return false;
+            window.Button3->click();
+            return true;
+        });
+        window.exec();
+        QVERIFY(yes->seen);
+        QCOMPARE(rowsSeen, 1);
+        QCOMPARE(Count(fixture->path(), "select count(*) from packets where id = 1"), 1);
+    }
+
     void diskPacketsNotOfferedWithoutNewest() {
         orv::test::WritePacket(Dir() + "1.pckt", 1, Preparations(100, 2));
         host->newest = 0;

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -76,9 +77,12 @@ void UpdateWindow::showEvent(QShowEvent* e) {
     if (e->spontaneous())
         return;
     RefreshGrid();
-    // Packets already on disk are offered first; the window opens whatever came of it.
-    RunReported(this, [this] { CheckUpdateFiles(host_, engine_); });
-    RefreshGrid();
+    // Packets already on disk are offered once the window is up; it stays open whatever came
+    // of it.
+    QTimer::singleShot(0, this, [this] {
+        RunReported(this, [this] { CheckUpdateFiles(host_, engine_); });
+        RefreshGrid();
+    });
 }
 
 void UpdateWindow::RefreshGrid() {
