@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n qt6-image-formats-plugins libgl-dev
     libsqlite3-dev zlib1g-dev libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth tinyproxy-bin fonts-dejavu-core
+    xvfb xauth xdotool imagemagick tinyproxy-bin fonts-dejavu-core
 )
 missing=()
 for p in "${packages[@]}"; do

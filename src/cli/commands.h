@@ -14,6 +14,8 @@ struct Command {
 // Each command file defines one of these.
 extern const Command kInitCommand;
 extern const Command kQueryCommand;
+extern const Command kServeCommand;
+extern const Command kUpdateCommand;
 extern const Command kPackCommand;
 extern const Command kUnpackCommand;
 extern const Command kApplyCommand;
@@ -23,5 +25,6 @@ extern const Command kShowCommand;
 extern const Command kSettingsCommand;
 extern const Command kSearchCommand;
 extern const Command kRebuildIndexCommand;
+extern const Command kPartnerCommand;
 
 }  // namespace orv::cli

@@ -14,6 +14,8 @@ using orv::cli::Command;
 const Command* const kCommands[] = {
     &orv::cli::kInitCommand,
     &orv::cli::kQueryCommand,
+    &orv::cli::kServeCommand,
+    &orv::cli::kUpdateCommand,
     &orv::cli::kPackCommand,
     &orv::cli::kUnpackCommand,
     &orv::cli::kApplyCommand,
@@ -23,6 +25,7 @@ const Command* const kCommands[] = {
     &orv::cli::kSettingsCommand,
     &orv::cli::kSearchCommand,
     &orv::cli::kRebuildIndexCommand,
+    &orv::cli::kPartnerCommand,
 };
 
 void PrintUsage() {

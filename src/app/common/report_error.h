@@ -7,9 +7,6 @@ class QWidget;
 namespace orv::app {
 
 QString ApplicationTitle();
-// The text as the error box shows it: a period added unless the text already ends in a
-// character at or below "." in byte order.
-QString ErrorBoxText(const QString& message);
 void ReportError(QWidget* parent, const QString& message);
 // Runs `work`; an orv::Error (or any std::exception) it throws is reported and false returned.
 template <class F>

@@ -275,6 +275,13 @@ Value DataSet::Field(const std::string& column) const {
     throw Error("Поле «" + column + "» не найдено");
 }
 
+std::string DataSet::TextAt(int row, const std::string& column) const {
+    int col = ColumnIndex(column);
+    if (col < 0 || row < 0 || row >= RecordCount())
+        return {};
+    return ValueToText(rows_[static_cast<size_t>(row)][static_cast<size_t>(col)]);
+}
+
 std::string DataSet::AsText(const std::string& column) const {
     return ValueToText(Field(column));
 }

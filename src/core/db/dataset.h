@@ -54,6 +54,10 @@ class DataSet {
     std::vector<std::string> ColumnNames() const;
     bool HasColumn(const std::string& column) const;
 
+    // Text of a loaded column in any row, without moving the cursor (for views that paint
+    // many rows). Empty for NULL, a row out of range or a column that is not loaded.
+    std::string TextAt(int row, const std::string& column) const;
+
     // Current row. NULL reads as empty text or 0. Unknown columns throw.
     Value Field(const std::string& column) const;
     std::string AsText(const std::string& column) const;

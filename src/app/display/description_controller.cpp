@@ -1,0 +1,198 @@
+#include "display/description_controller.h"
+
+#include <QMessageBox>
+#include <QTabWidget>
+#include <QTextBrowser>
+
+#include "db/reference.h"
+#include "display/description.h"
+#include "display/description_view.h"
+#include "display/full_description_window.h"
+#include "display/picture.h"
+#include "display/tree_row.h"
+#include "lists/lists_controller.h"
+#include "settings/settings_keys.h"
+#include "shell/error_box.h"
+#include "shell/program_state.h"
+#include "util/error.h"
+
+namespace orv::app {
+
+DescriptionController::DescriptionController(ProgramState& state, QTabWidget* pc2,
+                                             DescriptionView* view, FieldPanes* panes,
+                                             FullDescriptionWindow* reading, ListsController* lists,
+                                             QWidget* window)
+    : QObject(window),
+      state_(state),
+      pc2_(pc2),
+      view_(view),
+      panes_(panes),
+      reading_(reading),
+      lists_(lists),
+      window_(window) {
+    connect(pc2_, &QTabWidget::currentChanged, this, [this] {
+        if (!commandTabChange_)
+            pc2Change();
+    });
+    connect(view_, &DescriptionView::navigateComplete, this,
+            &DescriptionController::wbNavigateComplete2);
+    connect(panes_, &FieldPanes::paneDoubleClicked, this, [this](const QString& text) {
+        if (reading_)
+            reading_->ShowFullDescription(text);
+    });
+}
+
+QString DescriptionController::PageFile() const {
+    return QString::fromStdString(state_.programDir + "source.nvg");
+}
+
+QString DescriptionController::PrintFile() const {
+    return QString::fromStdString(state_.programDir + "NorvelSoftWare.html");
+}
+
+DataSet* DescriptionController::CurrentSource(bool& fromWork) {
+    fromWork = false;
+    Reference& ref = state_.Ref();
+    if (!lists_->TreeActive())
+        return ref.qMain.Active() && !ref.qMain.IsEmpty() ? &ref.qMain : nullptr;
+    const long long id = lists_->CurrentTreeId();
+    if (id <= 0)
+        return nullptr;  // a group node, or no node at all
+    DataSet* data =
+        LocateTreePreparation(ref, id, lists_->CurrentTreeName().toStdString(), fromWork);
+    if (data == &ref.qMain)
+        lists_->FollowList();
+    return data;
+}
+
+void DescriptionController::gbAllClick() {
+    if (!state_.HasReference())
+        return;
+    Guarded(window_, [&] {
+        bool fromWork = false;
+        DataSet* data = CurrentSource(fromWork);
+        if (!data && lists_->TreeActive())
+            return;  // nothing on screen changes
+        Reference& ref = state_.Ref();
+        TDisplayRec rec;
+        if (data)
+            rec = FillDisplayRec(*data, ref.qIzg, ref.NameColumn());
+        if (!fromWork && showStatus)
+            showStatus(QString::fromStdString(rec.Name));
+        switch (pc2_->currentIndex()) {
+            case 0: {
+                PageOptions options = Options();
+                if (data)
+                    options.picturePath = PicturePath(state_.pictDir, data->AsInteger("id"));
+                WriteDescriptionPage(PageFile().toStdString(), rec, options);
+                view_->Navigate(PageFile());
+                panes_->ShowByItems(rec);
+                break;
+            }
+            case 1:
+                panes_->ShowByItems(rec);
+                break;
+            default:
+                break;
+        }
+    });
+}
+
+void DescriptionController::pc2Change() {
+    gbAllClick();
+}
+
+void DescriptionController::ShowDescriptionTab() {
+    commandTabChange_ = true;
+    pc2_->setCurrentIndex(0);
+    commandTabChange_ = false;
+    view_->wb->setFocus();
+}
+
+void DescriptionController::ShowPanesTab() {
+    commandTabChange_ = true;
+    pc2_->setCurrentIndex(1);
+    commandTabChange_ = false;
+}
+
+void DescriptionController::ShowExtSearchTab() {
+    commandTabChange_ = true;
+    pc2_->setCurrentIndex(2);
+    commandTabChange_ = false;
+    if (QWidget* page = pc2_->currentWidget())
+        page->setFocus();
+}
+
+void DescriptionController::OpenPane(Pane pane) {
+    if (reading_)
+        reading_->ShowFullDescription(panes_->PaneText(pane));
+}
+
+void DescriptionController::ScrollBy(int dy) {
+    view_->ScrollBy(dy);
+}
+
+void DescriptionController::PreparePrint() {
+    // With the tree active, a preparation node prints that preparation; a group node prints
+    // nothing (there is no description to print).
+    bool fromWork = false;
+    DataSet* data = CurrentSource(fromWork);
+    if (!data)
+        throw Error("nothing to print");
+    Reference& ref = state_.Ref();
+    WritePageForCurrentRow(*data, ref.qIzg, ref.NameColumn(), state_.pictDir, Options(),
+                           PrintFile().toStdString());
+    view_->Navigate(PrintFile());
+}
+
+PageOptions DescriptionController::Options() const {
+    PageOptions options;
+    options.sections = sections ? sections() : DesignSectionList();
+    options.highlightSearchWords = state_.highlightSearchWords;
+    if (filterText)
+        options.filterText = filterText().toStdString();
+    return options;
+}
+
+void DescriptionController::miPrintClick() {
+    if (!state_.HasReference())
+        return;
+    Quietly([&] {
+        PreparePrint();
+        state_.printRequest = PrintRequest::Preview;
+    });
+}
+
+void DescriptionController::tbPrintClick() {
+    if (!state_.HasReference())
+        return;
+    const bool yes =
+        confirmQuickPrint
+            ? confirmQuickPrint()
+            : QMessageBox::question(window_, QStringLiteral("Подтверждение печати"),
+                                    QStringLiteral("Распечатать информацию по текущему препарату?"),
+                                    QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    if (!yes)
+        return;
+    Quietly([&] {
+        PreparePrint();
+        state_.printRequest = PrintRequest::Quick;
+    });
+}
+
+void DescriptionController::wbNavigateComplete2() {
+    const PrintRequest request = state_.printRequest;
+    if (request == PrintRequest::None)
+        return;
+    state_.printRequest = PrintRequest::None;
+    Quietly([&] {
+        if (request == PrintRequest::Preview) {
+            printer_.Preview(*view_->wb->document(), window_);
+        } else if (!printer_.QuickPrint(*view_->wb->document()) && showStatus) {
+            showStatus(QStringLiteral("Принтер не найден"));
+        }
+    });
+    gbAllClick();
+}
+
+}  // namespace orv::app

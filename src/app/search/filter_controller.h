@@ -1,0 +1,61 @@
+#pragma once
+// The quick filter's window side: the 200 ms typing timer, the keys of the box, and showing
+// what the search core's commands return (the list, the status, a message, the redraw).
+#include <QObject>
+#include <QTimer>
+#include <functional>
+
+#include "search/quick_filter.h"
+
+namespace orv {
+struct CommandResult;
+}
+
+namespace orv::app {
+
+struct ProgramState;
+class FilterPanel;
+class ListsController;
+
+class QuickFilter : public QObject {
+    Q_OBJECT
+  public:
+    QuickFilter(ProgramState& state, FilterPanel* panel, ListsController* lists, QWidget* window);
+
+    void edFilterChange();
+    void DelayTimer();
+    void edFilterEnter();  // Enter released in the box
+    void sbFilterClick();
+    void FilterTableName(const QString& text);  // also the partner link's entry
+    void FilterTableSynonim();
+    void N15Click();
+    void SpeedButton1Click();
+
+    // Letters typed on a list: appended to the box, which takes the focus.
+    void TypeIntoBox(const QString& text);
+    // Ctrl released on a list: the box is emptied and focused.
+    void ClearBox();
+    // A moving key in the box: the active list takes the focus.
+    void FocusActiveGrid();
+
+    QTimer& Delay() { return delay_; }
+
+    std::function<void()> gbAllClick;
+    std::function<void(const QString&)> showStatus;
+
+  private:
+    // Runs a core command that may replace the list and shows its result. A failing statement
+    // leaves the list closed (empty) and the error goes to the caller's error box.
+    void Run(bool hourglass, const std::function<CommandResult()>& command);
+    void Show(const CommandResult& result);
+    void Status(const QString& text);
+
+    ProgramState& state_;
+    FilterPanel* panel_;
+    ListsController* lists_;
+    QWidget* window_;
+    QTimer delay_;
+    FilterDelay filterDelay_;
+};
+
+}  // namespace orv::app

@@ -1,0 +1,72 @@
+#include "shell/main_partner_host.h"
+
+#include "db/reference.h"
+#include "display/description_controller.h"
+#include "lists/lists_controller.h"
+#include "search/filter_controller.h"
+#include "search/filter_edit.h"
+#include "search/filter_panel.h"
+#include "shell/error_box.h"
+#include "shell/main_window.h"
+#include "shell/program_state.h"
+#include "util/error.h"
+
+namespace orv::app {
+
+void MainPartnerHost::SwitchToList() {
+    w_.lists->ShowListTabQuietly();
+}
+
+void MainPartnerHost::ResetSelection() {
+    w_.filter->N15Click();
+}
+
+void MainPartnerHost::SetFilterText(const QString& text) {
+    w_.pnFilter->edFilter->setText(text);
+}
+
+void MainPartnerHost::FilterByName(const QString& text) {
+    try {
+        w_.filter->FilterTableName(text);
+    } catch (const std::exception& e) {
+        ShowErrorBox(&w_, QString::fromUtf8(e.what()));
+        throw Error(e.what());
+    }
+}
+
+DataSet& MainPartnerHost::ListDataSet() {
+    return w_.State().Ref().qMain;
+}
+
+QString MainPartnerHost::NameColumn() const {
+    return QString::fromStdString(w_.State().NameColumn());
+}
+
+void MainPartnerHost::ShowCurrentDescription() {
+    w_.lists->FollowList();
+    w_.description->gbAllClick();
+}
+
+void MainPartnerHost::ShowStatus(const QString& text) {
+    w_.ShowStatus(text);
+}
+
+QString MainPartnerHost::ReplyPayload() const {
+    FilterEdit* box = w_.pnFilter->edFilter;
+    if (box->hasFocus() && !box->text().isEmpty())
+        return box->text();
+    ProgramState& state = w_.State();
+    if (!state.HasReference() || !state.Ref().qMain.Active() || state.Ref().qMain.IsEmpty())
+        return {};
+    return QString::fromStdString(state.Ref().qMain.AsText(state.NameColumn()));
+}
+
+QWidget* MainPartnerHost::MainWindow() {
+    return &w_;
+}
+
+void MainPartnerHost::FocusFilterBox() {
+    w_.pnFilter->edFilter->setFocus();
+}
+
+}  // namespace orv::app

@@ -1,0 +1,197 @@
+#include "shell/program.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QScreen>
+#include <QSettings>
+#include <QToolTip>
+#include <QTranslator>
+
+#include "db/reference.h"
+#include "db/schema.h"
+#include "display/description_controller.h"
+#include "display/full_description_window.h"
+#include "settings/window_settings.h"
+#include "shell/about_window.h"
+#include "shell/error_box.h"
+#include "shell/local_windows.h"
+#include "shell/main_partner_host.h"
+#include "shell/main_window.h"
+#include "shell/program_state.h"
+#include "shell/single_instance.h"
+#include "shell/splash_window.h"
+#include "shell/yes_no_dialog.h"
+#include "util/paths.h"
+#include "util/text.h"
+
+namespace orv::app {
+
+ProgramWindows::ProgramWindows(ProgramState& state) {
+    main = std::make_unique<MainWindow>(state);
+    fullDescr = new FullDescriptionWindow(main.get());
+    yon = new YesNoDialog(main.get());
+    about = new AboutWindow(main.get());
+    main->ConnectWindows(fullDescr, about, yon);
+    settings = std::make_unique<WindowSettings>(*main, *fullDescr);
+    local = std::make_unique<LocalWindows>(state, *main, *settings);
+    SettingsTarget* target = &local->Target();
+    main->description->sections = [target] { return target->Sections(); };
+    main->saveSettings = [&state, target] {
+        if (state.settings)
+            state.settings->SaveSettings(*target);
+    };
+    partnerHost = std::make_unique<MainPartnerHost>(*main);
+    partner = new PartnerController(*partnerHost, main.get());
+    PartnerController* link = partner;
+    main->hooks.partnerReply = [link](const char* code) {
+        if (std::string_view(code) == "01")
+            link->SendSelectionReply();
+        else
+            link->SendSearchReply();
+    };
+}
+
+ProgramWindows::~ProgramWindows() = default;
+
+StartOptions ParseCommandLine(const QStringList& arguments) {
+    StartOptions options;
+    options.showSplash = arguments.isEmpty();
+    options.background =
+        !arguments.isEmpty() && arguments.first().toLower() == QStringLiteral("update");
+    return options;
+}
+
+void LoadReferenceData(ProgramState& state, ProgramWindows& windows, SplashWindow& splash,
+                       const std::string& dir) {
+    MainWindow& main = *windows.main;
+    splash.SplashStatus(QStringLiteral("Загрузка..."));
+    state.printRequest = PrintRequest::None;
+    state.programDir = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+    state.pictDir = state.programDir + "_pict/";
+    state.ref = std::make_unique<Reference>(state.programDir);
+    Reference& ref = *state.ref;
+    splash.SplashStatus(QStringLiteral("Подключение таблиц..."));
+    splash.SplashStatus(QStringLiteral("  Препараты..."));
+    ref.qMain.Open();
+    state.totalPreparations = ref.qMain.RecordCount();
+    main.AttachReference();
+    splash.SplashStatus(QStringLiteral("  Препараты - OK"));
+    splash.SplashStatus(QStringLiteral("  Фармгруппы..."));
+    ref.tGroups.Open();
+    splash.SplashStatus(QStringLiteral("  Фармгруппы - OK"));
+    splash.SplashStatus(QStringLiteral("  Обновление..."));
+    state.settings = std::make_unique<SettingsStore>(ref.db());
+    OpenSettings(*state.settings, windows.local->Target());
+    windows.local->PacketStatistics();
+    if (windows.local->Target().Flag(FlagControl::CheckUpdates)) {
+        state.newestPacket = main.hooks.checkup ? main.hooks.checkup() : 0;
+        splash.SplashStatus(state.newestPacket > 0 ? QStringLiteral("  Обновление - OK")
+                                                   : QStringLiteral("  Обновление - Ошибка"));
+    } else {
+        splash.SplashStatus(QStringLiteral("  Обновление - отключено"));
+    }
+    splash.SplashStatus(QStringLiteral("Запуск..."));
+    main.SelectStartPosition();
+}
+
+bool WriteInstallInfo(const std::string& programDir, const std::string& executable) {
+    QSettings registry(QStringLiteral("Norvel"), QStringLiteral("Orvanta"));
+    registry.setValue(QStringLiteral("path"), QString::fromStdString(programDir));
+    registry.setValue(QStringLiteral("ver"), QString::fromStdString(FileVersionText(executable)));
+    registry.sync();
+    return registry.status() == QSettings::NoError;
+}
+
+void LoadQtTranslation(QApplication& app) {
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QStringLiteral("qtbase_ru"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}
+
+namespace {
+class HintStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return 250;
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+}  // namespace
+
+void ApplyHintSettings(QApplication& app) {
+    app.setStyle(new HintStyle);
+    QPalette tips = QToolTip::palette();
+    tips.setColor(QPalette::ToolTipBase, QColor(0x00, 0xFF, 0xFF));
+    tips.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(tips);
+}
+
+int RunProgram(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Norvel"));
+    QApplication::setApplicationName(QStringLiteral("Orvanta"));
+    LoadQtTranslation(app);
+    const StartOptions options = ParseCommandLine(QApplication::arguments().mid(1));
+
+    SingleInstance single;
+    if (!single.Claim())
+        return 0;
+
+    auto splash = std::make_unique<SplashWindow>();
+    if (options.showSplash) {
+        splash->show();
+        QApplication::processEvents();
+    }
+    QApplication::setApplicationDisplayName(QString());
+    ApplyHintSettings(app);
+    ProgramState state;
+    try {
+        ProgramWindows windows(state);
+        MainWindow& main = *windows.main;
+        main.onFirstShow = [&splash] { splash.reset(); };
+        state.background = options.background;
+        if (state.background)
+            splash->hide();
+        QObject::connect(&single, &SingleInstance::comeForwardRequested, &main, [&main, &state] {
+            if (state.background && !main.isVisible())
+                return;
+            if (main.isMinimized()) {
+                main.showNormal();
+            } else {
+                main.raise();
+                main.activateWindow();
+            }
+        });
+
+        LoadReferenceData(state, windows, *splash, ExecutableDir());
+        windows.partner->Listen();
+        state.settings->LoadSettings(
+            windows.local->Target());  // the second run sees the template defaults
+        if (!WriteInstallInfo(state.programDir, ExecutablePath()))
+            QMessageBox::warning(nullptr, QStringLiteral("Предупреждение"),
+                                 QStringLiteral("Ошибка чтения реестра!"), QMessageBox::Ok);
+        if (state.background) {
+            // The unattended update decides when to end; without it there is nothing to do.
+            if (!main.hooks.armUpdateCheck)
+                return 0;
+            main.hooks.armUpdateCheck();
+        } else {
+            if (QScreen* screen = QApplication::primaryScreen())
+                main.setGeometry(screen->availableGeometry());  // where no window manager maximises
+            main.showMaximized();
+        }
+        return QApplication::exec();
+    } catch (const std::exception& e) {
+        splash.reset();
+        QMessageBox::critical(nullptr, AppTitle(), ErrorBoxText(QString::fromUtf8(e.what())),
+                              QMessageBox::Ok);
+        return 1;
+    }
+}
+
+}  // namespace orv::app

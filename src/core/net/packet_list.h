@@ -1,0 +1,30 @@
+#pragma once
+// The server's packet list: one line "N size" per packet, ascending.
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orv {
+
+struct ServerPacket {
+    int number = 0;
+    std::string sizeText;    // as the server wrote it
+    int size = 0;            // bytes
+    bool installed = false;  // recorded in `packets`
+    bool marked = false;     // to be fetched and installed: exactly when not installed
+};
+
+// Trims the answer, splits it at CR, LF or CR LF and keeps the lines "number size" whose two
+// parts are decimal numbers (at most 9 digits); packet number 0 is skipped as well.
+std::vector<ServerPacket> ParsePacketList(std::string_view answer,
+                                          const std::set<int>& installed = {});
+
+// The start-up check's reading: the integer before the first space of the last line, 0 when
+// the answer does not give one.
+int NewestPacketNumber(std::string_view answer);
+
+// Lines of a text separated by CR, LF or CR LF.
+std::vector<std::string> SplitLines(std::string_view text);
+
+}  // namespace orv

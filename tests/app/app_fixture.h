@@ -1,0 +1,39 @@
+#pragma once
+// The whole program on the sample reference in a temporary folder, windows created and the
+// start-up loader run, as the program does before its message loop.
+#include <QTest>
+#include <memory>
+
+#include "app/sample_reference.h"
+#include "db/reference.h"
+#include "shell/main_window.h"
+#include "shell/program.h"
+#include "shell/program_state.h"
+#include "shell/splash_window.h"
+#include "support/temp_dir.h"
+
+namespace orv::test {
+
+struct AppFixture {
+    AppFixture() {
+        FillSampleReference(dir.file("source.bin"));
+        windows = std::make_unique<app::ProgramWindows>(state);
+        app::LoadReferenceData(state, *windows, splash, dir.str());
+        main().confirmClose = [] { return true; };
+    }
+    app::MainWindow& main() { return *windows->main; }
+    Reference& ref() { return state.Ref(); }
+    std::string CurrentName() { return ref().qMain.AsText("pname"); }
+    void ShowMain() {
+        main().resize(1000, 700);
+        main().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main()));
+    }
+
+    TempDir dir;
+    app::ProgramState state;
+    app::SplashWindow splash;
+    std::unique_ptr<app::ProgramWindows> windows;
+};
+
+}  // namespace orv::test

@@ -1,0 +1,212 @@
+// The shell's small pieces: error text, command line, single instance, splash, about box,
+// yes/no dialog, install values, settings through the windows, and the program run twice.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "app/app_fixture.h"
+#include "display/full_description_window.h"
+#include "lists/list_views.h"
+#include "settings/window_settings.h"
+#include "shell/about_window.h"
+#include "shell/error_box.h"
+#include "shell/single_instance.h"
+#include "shell/yes_no_dialog.h"
+
+using namespace orv;
+using namespace orv::app;
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void errorTextGetsAPeriodUnlessItEndsInPunctuation_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("letter") << QStringLiteral("Файл не найден")
+                                << QStringLiteral("Файл не найден.");
+        QTest::newRow("period") << QStringLiteral("Готово.") << QStringLiteral("Готово.");
+        QTest::newRow("bang") << QStringLiteral("Ошибка!") << QStringLiteral("Ошибка!");
+        QTest::newRow("paren") << QStringLiteral("(код 5)") << QStringLiteral("(код 5)");
+        QTest::newRow("digit") << QStringLiteral("код 5") << QStringLiteral("код 5.");
+        QTest::newRow("guillemet") << QStringLiteral("файл «x»") << QStringLiteral("файл «x».");
+    }
+    void errorTextGetsAPeriodUnlessItEndsInPunctuation() {
+        QFETCH(QString, message);
+        QFETCH(QString, shown);
+        QCOMPARE(ErrorBoxText(message), shown);
+    }
+
+    void commandLine_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("background");
+        QTest::addColumn<bool>("splash");
+        QTest::newRow("none") << QStringList{} << false << true;
+        QTest::newRow("update") << QStringList{QStringLiteral("update")} << true << false;
+        QTest::newRow("UPDATE") << QStringList{QStringLiteral("UPDATE")} << true << false;
+        QTest::newRow("Update") << QStringList{QStringLiteral("Update")} << true << false;
+        QTest::newRow("second") << QStringList{QStringLiteral("x"), QStringLiteral("update")}
+                                << false << false;
+        QTest::newRow("other") << QStringList{QStringLiteral("updates")} << false << false;
+    }
+    void commandLine() {
+        QFETCH(QStringList, args);
+        QFETCH(bool, background);
+        QFETCH(bool, splash);
+        const StartOptions o = ParseCommandLine(args);
+        QCOMPARE(o.background, background);
+        QCOMPARE(o.showSplash, splash);
+    }
+
+    void secondInstanceAsksTheFirstToComeForward() {
+        const QString name =
+            QStringLiteral("orvanta-test-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance first(name);
+        QVERIFY(first.Claim());
+        QSignalSpy forward(&first, &SingleInstance::comeForwardRequested);
+        SingleInstance second(name);
+        QVERIFY(!second.Claim());
+        QVERIFY(forward.wait(2000));
+    }
+
+    void aStaleSocketDoesNotBlockTheFirstInstance() {
+        const QString name =
+            QStringLiteral("orvanta-stale-%1").arg(QCoreApplication::applicationPid());
+        // A crashed copy leaves its socket file behind, with nobody listening.
+        QFile stale(QDir::tempPath() + QLatin1Char('/') + name);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        SingleInstance first(name);
+        QVERIFY(first.Claim());
+        SingleInstance second(name);
+        QVERIFY(!second.Claim());
+    }
+
+    void splashCollectsStatusLinesHiddenOrNot() {
+        SplashWindow splash;
+        splash.SplashStatus(QStringLiteral("Загрузка..."));
+        splash.SplashStatus(QStringLiteral("  Препараты - OK"));
+        QVERIFY(!splash.isVisible());
+        QCOMPARE(splash.StatusText(), QStringLiteral("Загрузка...\n  Препараты - OK"));
+        QCOMPARE(splash.size(), QSize(524, 168));
+        QVERIFY(!ProductPicture().isNull());  // the JPEG decodes
+    }
+
+    void aboutShowsTheFixedVersionEveryTime() {
+        AboutWindow about;
+        for (int i = 0; i < 2; ++i) {
+            QTimer::singleShot(0, &about, [&] { about.accept(); });
+            about.exec();
+            QCOMPARE(about.VersionText(), QStringLiteral("версия: 3.1"));
+        }
+        QCOMPARE(about.windowTitle(), QStringLiteral("О программе"));
+    }
+
+    void yesNoResult() {
+        YesNoDialog dialog;
+        dialog.SetMessage(QStringLiteral("Файл 12.pckt уже загружен."),
+                          QStringLiteral("Установить обновление сейчас?"));
+        QTimer::singleShot(
+            0, &dialog, [&] { dialog.findChild<QPushButton*>(QStringLiteral("btnYes"))->click(); });
+        QCOMPARE(dialog.Ask(), 1);
+        QTimer::singleShot(
+            0, &dialog, [&] { dialog.findChild<QPushButton*>(QStringLiteral("btnNo"))->click(); });
+        QCOMPARE(dialog.Ask(), 0);
+        QTimer::singleShot(0, &dialog, [&] { dialog.close(); });  // closed without a button
+        QCOMPARE(dialog.Ask(), 0);
+    }
+
+    void installValuesAreWritten() {
+        test::TempDir config;
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.str()));
+        QVERIFY(WriteInstallInfo("/opt/orvanta/", "/nonexistent/orvanta"));
+        QSettings registry(QStringLiteral("Norvel"), QStringLiteral("Orvanta"));
+        QCOMPARE(registry.value(QStringLiteral("path")).toString(),
+                 QStringLiteral("/opt/orvanta/"));
+        QCOMPARE(registry.value(QStringLiteral("ver")).toString(), QStringLiteral("?.?"));
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    void aMissingReferenceStopsTheStart() {
+        test::TempDir empty;
+        ProgramState state;
+        ProgramWindows windows(state);
+        SplashWindow splash;
+        QVERIFY_THROWS_EXCEPTION(std::exception,
+                                 LoadReferenceData(state, windows, splash, empty.str()));
+    }
+
+    void settingsLiveInTheControlsAndSurviveARestart() {
+        test::AppFixture f;
+        QCOMPARE(f.main().gbAll->ListColour(), QColor(0xFD, 0xFF, 0xEC));
+        f.main().gbAll->SetListColour(QColor(0x10, 0x20, 0x30));
+        QFont big = f.windows->fullDescr->TextFont();
+        big.setPointSize(17);
+        f.windows->fullDescr->SetTextFont(big);
+        QVERIFY(f.main().close());  // confirmed: the settings are saved
+
+        ProgramState state;
+        ProgramWindows windows(state);
+        SplashWindow splash;
+        LoadReferenceData(state, windows, splash, f.dir.str());
+        QCOMPARE(windows.main->gbAll->ListColour(), QColor(0x10, 0x20, 0x30));
+        QCOMPARE(windows.fullDescr->TextFont().pointSize(), 17);
+    }
+
+    void closingAnsweredNoKeepsTheWindowAndSavesNothing() {
+        test::AppFixture f;
+        f.main().show();
+        f.main().gbAll->SetListColour(QColor(0x10, 0x20, 0x30));
+        f.main().confirmClose = [] { return false; };
+        QVERIFY(!f.main().close());
+        QVERIFY(f.main().isVisible());
+        f.state.settings->Open();
+        QCOMPARE(f.state.settings->GetKey("cGB", "none"), std::string("none"));  // nothing saved
+    }
+
+    void theProgramRunsOnceAndWritesItsInstallValues() {
+        const QString exe = QStringLiteral(ORVANTA_BIN_DIR "/orvanta");
+        if (!QFile::exists(QStringLiteral(ORVANTA_BIN_DIR "/source.bin")))
+            QSKIP("no demo reference in the binary folder");
+        test::TempDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("TMPDIR"),
+                   QString::fromStdString(home.str()));  // the local server's folder
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(home.file("config")));
+        QProcess first;
+        first.setProcessEnvironment(env);
+        first.start(exe, {});
+        QVERIFY(first.waitForStarted());
+        const std::string socket = home.file(kSingleInstanceName);
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(socket), 10000);
+
+        QProcess second;
+        second.setProcessEnvironment(env);
+        second.start(exe, {QStringLiteral("x")});
+        QVERIFY(second.waitForFinished(10000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QCOMPARE(first.state(), QProcess::Running);
+
+        const QString conf = QString::fromStdString(home.file("config/Norvel/Orvanta.conf"));
+        auto value = [&conf](const char* key) {
+            return QSettings(conf, QSettings::IniFormat).value(QString::fromLatin1(key)).toString();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(value("path"), QStringLiteral(ORVANTA_BIN_DIR "/"), 10000);
+        QVERIFY(value("ver").startsWith(QStringLiteral("3.")));
+        first.kill();
+        first.waitForFinished(5000);
+    }
+};
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"
