@@ -3,12 +3,13 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include "common/cursor.h"
-#include "common/report_error.h"
 #include "db/reference.h"
 #include "search/extended_search.h"
 #include "search/extended_search_dialog.h"
 #include "search/index_rebuild.h"
+#include "shell/error_box.h"
+#include "shell/run_reported.h"
+#include "shell/wait_cursor.h"
 
 namespace orv::app {
 
@@ -25,7 +26,7 @@ void ShowResult(SearchHost& host, QWidget* parent, const CommandResult& r) {
     if (r.status)
         host.ShowStatus(U(*r.status));
     if (r.message) {
-        const QString title = r.message->title.empty() ? ApplicationTitle() : U(r.message->title);
+        const QString title = r.message->title.empty() ? AppTitle() : U(r.message->title);
         QMessageBox box(r.message->icon == MessageBoxText::Icon::Exclamation ? QMessageBox::Warning
                                                                              : QMessageBox::NoIcon,
                         title, U(r.message->text), QMessageBox::Ok, parent);
@@ -41,7 +42,7 @@ bool RunListCommand(SearchHost& host, QWidget* parent, F&& command) {
         return true;
     } catch (const std::exception& e) {
         host.ListReopened();
-        ReportError(parent, QString::fromUtf8(e.what()));
+        ShowErrorBox(parent, QString::fromUtf8(e.what()));
         return false;
     }
 }

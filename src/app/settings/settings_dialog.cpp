@@ -18,7 +18,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "common/report_error.h"
+#include "shell/error_box.h"
+#include "shell/run_reported.h"
 
 namespace orv::app {
 

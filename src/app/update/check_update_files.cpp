@@ -2,8 +2,8 @@
 
 #include <QMessageBox>
 
-#include "common/cursor.h"
 #include "db/reference.h"
+#include "shell/wait_cursor.h"
 #include "update/list_wrap.h"
 #include "update/local_packets.h"
 #include "update/packet_run_window.h"

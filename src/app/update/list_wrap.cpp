@@ -1,7 +1,8 @@
 #include "update/list_wrap.h"
 
-#include "common/report_error.h"
 #include "db/reference.h"
+#include "shell/error_box.h"
+#include "shell/run_reported.h"
 #include "update/update_host.h"
 
 namespace orv::app {

@@ -7,8 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/cursor.h"
-#include "common/report_error.h"
+#include "shell/error_box.h"
+#include "shell/run_reported.h"
+#include "shell/wait_cursor.h"
 #include "update/packet_core.h"
 #include "update/packet_engine.h"
 #include "update/update_host.h"
@@ -49,10 +50,10 @@ PacketRunWindow::Outcome PacketRunWindow::Run(const QString& path) {
         run_ = ApplyPacket(host_.reference(), path.toStdString());
     } catch (const PacketRefused& e) {
         PublishPackets(host_, e.Info());
-        ReportError(host_.mainWindow(), QString::fromUtf8(e.what()));
+        ShowErrorBox(host_.mainWindow(), QString::fromUtf8(e.what()));
         return Outcome::Failed;
     } catch (const std::exception& e) {
-        ReportError(host_.mainWindow(), QString::fromUtf8(e.what()));
+        ShowErrorBox(host_.mainWindow(), QString::fromUtf8(e.what()));
         return Outcome::Failed;
     }
     finished_ = false;
@@ -88,7 +89,7 @@ void PacketRunWindow::Timer1Timer() {
     } catch (const std::exception& e) {
         // The failing line ended the run: the rows written before it stay, nothing recorded.
         Timer1.stop();
-        ReportError(this, QString::fromUtf8(e.what()));
+        ShowErrorBox(this, QString::fromUtf8(e.what()));
     }
     if (!run_->Running())
         Finish();

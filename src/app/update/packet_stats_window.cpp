@@ -11,9 +11,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "common/cursor.h"
-#include "common/report_error.h"
 #include "db/reference.h"
+#include "shell/error_box.h"
+#include "shell/run_reported.h"
+#include "shell/wait_cursor.h"
 #include "update/local_packets.h"
 #include "update/packet_core.h"
 #include "update/packet_engine.h"

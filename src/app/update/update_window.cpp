@@ -10,9 +10,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "common/cursor.h"
-#include "common/report_error.h"
 #include "db/reference.h"
+#include "shell/error_box.h"
+#include "shell/run_reported.h"
+#include "shell/wait_cursor.h"
 #include "update/check_update_files.h"
 #include "update/day_number.h"
 #include "update/list_wrap.h"

@@ -1,2 +1,0 @@
-#pragma once
-#include "shell/wait_cursor.h"
