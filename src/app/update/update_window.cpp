@@ -1,6 +1,8 @@
 #include "update/update_window.h"
 
+#include <QAbstractFileIconProvider>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -9,6 +11,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "db/reference.h"
 #include "shell/error_box.h"
@@ -29,6 +32,20 @@ namespace {
 QString Q(const char* s) {
     return QString::fromUtf8(s);
 }
+
+// Icons and type names from the file name alone: no file is opened to sniff its content.
+class NameOnlyIconProvider : public QAbstractFileIconProvider {
+  public:
+    QIcon icon(IconType type) const override { return QAbstractFileIconProvider::icon(type); }
+    QIcon icon(const QFileInfo& info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo& info) const override {
+        if (info.isDir())
+            return Q("Папка");
+        const QString suffix = info.suffix();
+        return suffix.isEmpty() ? Q("Файл") : Q("Файл ") + suffix;
+    }
+};
+
 }  // namespace
 
 UpdateWindow::UpdateWindow(UpdateHost& host, PacketRunWindow& engine, QWidget* parent)
@@ -61,9 +78,20 @@ UpdateWindow::UpdateWindow(UpdateHost& host, PacketRunWindow& engine, QWidget* p
     h->addWidget(band, 1);
     h->addLayout(buttons);
 
-    chooser_ = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, QString(), QString(),
-                                            Q("Пакет обновления (*.pckt);;Все файлы (*)"));
+    chooser_ = [icons = std::make_shared<NameOnlyIconProvider>()](QWidget* owner) {
+        QFileDialog od(owner, QString(), QString(), Q("Пакет обновления (*.pckt);;Все файлы (*)"));
+        // The dialog lists the program folder, where the open database lives. A dialog that
+        // opens files to guess their type (as the native ones and Qt's own type column do)
+        // closes them again, and closing any descriptor of a file drops every lock this
+        // process holds on it: another program could then take the database's write-ahead
+        // log away from under us. So: our own dialog, judging files by their names only.
+        od.setOption(QFileDialog::DontUseNativeDialog);
+        od.setIconProvider(icons.get());
+        od.setFileMode(QFileDialog::ExistingFile);
+        od.setAcceptMode(QFileDialog::AcceptOpen);
+        if (od.exec() != QDialog::Accepted || od.selectedFiles().isEmpty())
+            return QString();
+        return od.selectedFiles().first();
     };
     connect(Button1, &QPushButton::clicked, this, [this] {
         host_.OpenInternetUpdate();
