@@ -18,28 +18,13 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "settings/settings_keys.h"
 #include "shell/error_box.h"
 #include "shell/run_reported.h"
 
 namespace orv::app {
 
 namespace {
-
-const char* const kDesignItems[] = {"Производители",
-                                    "Синонимы",
-                                    "Показания к применению",
-                                    "Способ применения и дозы",
-                                    "Фармакологическое действие",
-                                    "Состав",
-                                    "Лекарственные формы",
-                                    "Взаимодействие",
-                                    "Побочное действие",
-                                    "Противопоказания",
-                                    "Передозировка",
-                                    "ФармГруппа",
-                                    "Международное непатентованное наименование",
-                                    "Особые указания",
-                                    "Условия хранения"};
 
 QString Q(const char* s) {
     return QString::fromUtf8(s);
@@ -198,10 +183,7 @@ int SettingsDialog::Open(Page page) {
 }
 
 std::vector<CheckEntry> SettingsDialog::DesignItems() {
-    std::vector<CheckEntry> items;
-    for (const char* caption : kDesignItems)
-        items.push_back({caption, true});
-    return items;
+    return DesignSectionList();
 }
 
 std::vector<CheckEntry> SettingsDialog::Items() const {
