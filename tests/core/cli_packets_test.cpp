@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "support/packet_builder.h"
+#include "support/run_command.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -17,15 +18,9 @@ struct Result {
 };
 
 Result Cli(const std::string& args) {
-    std::string cmd = std::string(ORVANTA_BIN_DIR) + "/orvanta-cli " + args + " 2>&1";
-    Result r;
-    FILE* p = popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    for (size_t n; (n = fread(buf.data(), 1, buf.size(), p)) > 0;)
-        r.out.append(buf.data(), n);
-    int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    const auto r =
+        orv::test::RunCommand(std::string(ORVANTA_BIN_DIR) + "/orvanta-cli " + args, true);
+    return Result{r.code, r.out};
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "support/fixture_reference.h"
+#include "support/run_command.h"
 
 using orv::test::FixtureReference;
 
@@ -15,33 +16,11 @@ struct CliRun {
     std::string out, err;
 };
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 CliRun Cli(const FixtureReference& fx, const std::vector<std::string>& args) {
-    std::string cmd =
-        std::string(ORVANTA_BIN_DIR) + "/orvanta-cli search --dir " + Quote(fx.dir.str());
-    for (const auto& a : args)
-        cmd += " " + Quote(a);
-    const std::string errFile = fx.dir.file("stderr.txt");
-    cmd += " 2>" + Quote(errFile);
-    CliRun r;
-    FILE* p = popen(cmd.c_str(), "r");
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        r.out.append(buf, n);
-    const int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(errFile);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    r.err = ss.str();
-    return r;
+    std::vector<std::string> all{"search", "--dir", fx.dir.str()};
+    all.insert(all.end(), args.begin(), args.end());
+    const auto r = orv::test::RunCommand(orv::test::CliCommandLine(all));
+    return CliRun{r.code, r.out, r.err};
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "support/described_reference.h"
+#include "support/run_command.h"
 #include "util/cp1251.h"
 
 using orv::test::DescribedReference;
@@ -24,13 +25,6 @@ std::string ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
 }
 
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 class CliFixture : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -39,21 +33,8 @@ class CliFixture : public ::testing::Test {
                               fx.dir.str() + "_pict");
     }
     CliRun Cli(const std::vector<std::string>& args) {
-        std::string cmd = ORVANTA_BIN_DIR "/orvanta-cli";
-        for (const auto& a : args)
-            cmd += " " + Quote(a);
-        const std::string errFile = fx.dir.file("stderr.txt");
-        cmd += " 2>" + Quote(errFile);
-        CliRun r;
-        FILE* p = popen(cmd.c_str(), "r");
-        char buf[4096];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-            r.out.append(buf, n);
-        int status = pclose(p);
-        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = ReadFile(errFile);
-        return r;
+        const auto r = orv::test::RunCommand(orv::test::CliCommandLine(args));
+        return CliRun{r.code, r.out, r.err};
     }
     std::string Dir() { return fx.dir.str(); }
 

@@ -8,6 +8,7 @@
 
 #include "db/database.h"
 #include "support/net_servers.h"
+#include "support/run_command.h"
 
 namespace orv {
 namespace {
@@ -22,15 +23,8 @@ struct Result {
 };
 
 Result RunShell(const std::string& command) {
-    Result r;
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-        r.output.append(buf, n);
-    int status = pclose(p);
-    r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    const auto r = test::RunCommand(command, true);
+    return Result{r.code, r.out};
 }
 
 class UpdateCliTest : public ::testing::Test {

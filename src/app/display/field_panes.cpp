@@ -14,13 +14,13 @@
 namespace orv::app {
 
 namespace {
-struct PaneSpec {
+struct PaneLayout {
     Pane pane;
     const char* name;
     const char* caption;
 };
 // Rows top to bottom, left pane first.
-const PaneSpec kLayout[kPaneCount] = {
+const PaneLayout kLayout[kPaneCount] = {
     {Pane::Syn, "mmSyn", "Синонимы (F2)"},
     {Pane::FGr, "mmFGr", "Фарм. группа (Shift+F2)"},
     {Pane::Izg, "mmIzg", "Производители (F3)"},
@@ -33,7 +33,7 @@ const PaneSpec kLayout[kPaneCount] = {
     {Pane::Peredoz, "mmPeredoz", "Передозировка (Shift+F6)"},
     {Pane::LekFrm, "mmLekFrm", "Лекарственные формы (F8)"},
     {Pane::Stor, "mmStor", "Условия хранения (Shift+F8)"},
-    {Pane::Spec, "mmSpec", "Особые указания (F7)"},
+    {Pane::Special, "mmSpec", "Особые указания (F7)"},
     {Pane::PAction, "mmPAction", "Побочное действие (Shift+F7)"},
 };
 
@@ -58,11 +58,11 @@ FieldPanes::FieldPanes(QWidget* parent) : QWidget(parent) {
         auto* row = new QHBoxLayout;
         row->setSpacing(0);
         for (int c = 0; c < 2; ++c) {
-            const PaneSpec& spec = kLayout[r * 2 + c];
-            auto* frame = new QGroupBox(QString::fromUtf8(spec.caption), container);
+            const PaneLayout& entry = kLayout[r * 2 + c];
+            auto* frame = new QGroupBox(QString::fromUtf8(entry.caption), container);
             frame->setFont(SansSerif8(true));
             auto* edit = new QPlainTextEdit(frame);
-            edit->setObjectName(QString::fromLatin1(spec.name));
+            edit->setObjectName(QString::fromLatin1(entry.name));
             edit->setReadOnly(true);
             edit->setFont(SansSerif8(false));
             edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -73,7 +73,7 @@ FieldPanes::FieldPanes(QWidget* parent) : QWidget(parent) {
             inner->setContentsMargins(2, 2, 2, 2);
             inner->addWidget(edit);
             row->addWidget(frame, 1);
-            panes_[static_cast<size_t>(spec.pane)] = edit;
+            panes_[static_cast<size_t>(entry.pane)] = edit;
         }
         rows->addLayout(row, 1);
     }
@@ -96,7 +96,7 @@ void FieldPanes::ShowByItems(const TDisplayRec& rec) {
     set(Pane::VAction, rec.Interactions);
     set(Pane::Doza, rec.Dosage);
     set(Pane::Peredoz, rec.Overdose);
-    set(Pane::Spec, rec.SpecialNotes);
+    set(Pane::Special, rec.SpecialNotes);
     set(Pane::PAction, rec.SideEffects);
     set(Pane::LekFrm, rec.DosageForms);
     set(Pane::Stor, rec.Storage);

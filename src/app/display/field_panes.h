@@ -25,7 +25,7 @@ enum class Pane {
     VAction,  // Shift+F5
     Doza,     // F6
     Peredoz,  // Shift+F6
-    Spec,     // F7
+    Special,  // F7
     PAction,  // Shift+F7
     LekFrm,   // F8
     Stor,     // Shift+F8

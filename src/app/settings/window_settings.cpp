@@ -39,27 +39,27 @@ std::int32_t StoredFromColour(const QColor& c) {
     return (c.blue() << 16) | (c.green() << 8) | c.red();
 }
 
-QFont FontFromSpec(const FontSpec& spec) {
-    QFont f(QString::fromStdString(spec.name));
-    if (spec.size > 0)
-        f.setPointSize(spec.size);
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
-    f.setStrikeOut(spec.strikeOut);
+QFont FontFromSpec(const FontSpec& stored) {
+    QFont f(QString::fromStdString(stored.name));
+    if (stored.size > 0)
+        f.setPointSize(stored.size);
+    f.setBold(stored.bold);
+    f.setItalic(stored.italic);
+    f.setUnderline(stored.underline);
+    f.setStrikeOut(stored.strikeOut);
     return f;
 }
 
 FontSpec SpecFromFont(const QFont& font, std::int32_t storedColour) {
-    FontSpec spec;
-    spec.name = font.family().toStdString();
-    spec.size = font.pointSize() > 0 ? font.pointSize() : 8;
-    spec.bold = font.bold();
-    spec.italic = font.italic();
-    spec.underline = font.underline();
-    spec.strikeOut = font.strikeOut();
-    spec.color = storedColour;
-    return spec;
+    FontSpec stored;
+    stored.name = font.family().toStdString();
+    stored.size = font.pointSize() > 0 ? font.pointSize() : 8;
+    stored.bold = font.bold();
+    stored.italic = font.italic();
+    stored.underline = font.underline();
+    stored.strikeOut = font.strikeOut();
+    stored.color = storedColour;
+    return stored;
 }
 
 WindowSettings::WindowSettings(MainWindow& main, FullDescriptionWindow& reading)

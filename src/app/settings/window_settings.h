@@ -18,7 +18,7 @@ class FullDescriptionWindow;
 // Stored colours are 0x00BBGGRR; negative ones name a system colour.
 QColor ColourFromStored(std::int32_t stored);
 std::int32_t StoredFromColour(const QColor& colour);
-QFont FontFromSpec(const FontSpec& spec);
+QFont FontFromSpec(const FontSpec& stored);
 FontSpec SpecFromFont(const QFont& font, std::int32_t storedColour);
 
 class WindowSettings : public SettingsTarget {

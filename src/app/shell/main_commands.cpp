@@ -232,7 +232,7 @@ void MainCommands::BuildHidden() {
         {"cf51", "cf5", Qt::Key_F5, true, Pane::VAction},
         {"f61", "f6", Qt::Key_F6, false, Pane::Doza},
         {"cf61", "cf6", Qt::Key_F6, true, Pane::Peredoz},
-        {"f71", "f7", Qt::Key_F7, false, Pane::Spec},
+        {"f71", "f7", Qt::Key_F7, false, Pane::Special},
         {"cf71", "cf7", Qt::Key_F7, true, Pane::PAction},
         {"f81", "f8", Qt::Key_F8, false, Pane::LekFrm},
         {"cf81", "cf8", Qt::Key_F8, true, Pane::Stor},

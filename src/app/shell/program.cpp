@@ -16,6 +16,7 @@
 #include "settings/window_settings.h"
 #include "shell/about_window.h"
 #include "shell/error_box.h"
+#include "shell/local_windows.h"
 #include "shell/main_partner_host.h"
 #include "shell/main_window.h"
 #include "shell/program_state.h"
@@ -35,13 +36,14 @@ ProgramWindows::ProgramWindows(ProgramState& state) {
     about = new AboutWindow(main.get());
     main->ConnectWindows(fullDescr, about, yon);
     settings = std::make_unique<WindowSettings>(*main, *fullDescr);
-    WindowSettings* target = settings.get();
+    local = std::make_unique<LocalWindows>(state, *main, *settings);
+    SettingsTarget* target = &local->Target();
     main->description->sections = [target] { return target->Sections(); };
     main->saveSettings = [&state, target] {
         if (state.settings)
             state.settings->SaveSettings(*target);
     };
-    inet = std::make_unique<InternetUpdate>(state, *main, *settings, *yon);
+    inet = std::make_unique<InternetUpdate>(state, *main, *target, *yon, *local);
     partnerHost = std::make_unique<MainPartnerHost>(*main);
     partner = new PartnerController(*partnerHost, main.get());
     PartnerController* link = partner;
@@ -83,9 +85,9 @@ void LoadReferenceData(ProgramState& state, ProgramWindows& windows, SplashWindo
     splash.SplashStatus(QStringLiteral("  Фармгруппы - OK"));
     splash.SplashStatus(QStringLiteral("  Обновление..."));
     state.settings = std::make_unique<SettingsStore>(ref.db());
-    OpenSettings(*state.settings, *windows.settings);
-    CreateTableIfNeed(ref.db());
-    if (windows.settings->Flag(FlagControl::CheckUpdates)) {
+    OpenSettings(*state.settings, windows.local->Target());
+    windows.local->PacketStatistics();
+    if (windows.local->Target().Flag(FlagControl::CheckUpdates)) {
         state.newestPacket = main.hooks.checkup ? main.hooks.checkup() : 0;
         splash.SplashStatus(state.newestPacket > 0 ? QStringLiteral("  Обновление - OK")
                                                    : QStringLiteral("  Обновление - Ошибка"));
@@ -173,7 +175,7 @@ int RunProgram(int argc, char** argv) {
         LoadReferenceData(state, windows, *splash, ExecutableDir());
         windows.partner->Listen();
         state.settings->LoadSettings(
-            *windows.settings);  // the second run sees the template defaults
+            windows.local->Target());  // the second run sees the template defaults
         if (!WriteInstallInfo(state.programDir, ExecutablePath()))
             QMessageBox::warning(nullptr, QStringLiteral("Предупреждение"),
                                  QStringLiteral("Ошибка чтения реестра!"), QMessageBox::Ok);

@@ -18,6 +18,7 @@ class FullDescriptionWindow;
 class YesNoDialog;
 class AboutWindow;
 class WindowSettings;
+class LocalWindows;
 class PartnerHost;
 class PartnerController;
 class InternetUpdate;
@@ -31,6 +32,7 @@ struct ProgramWindows {
     YesNoDialog* yon;
     AboutWindow* about;
     std::unique_ptr<WindowSettings> settings;  // the controls holding the user's settings
+    std::unique_ptr<LocalWindows> local;       // extended search, settings dialog, packets
     std::unique_ptr<InternetUpdate> inet;      // start-up check, update and download windows
     std::unique_ptr<PartnerHost> partnerHost;
     PartnerController* partner;  // owned by main; listens once the program runs

@@ -7,23 +7,14 @@
 #include "shell/error_box.h"
 #include "shell/main_window.h"
 #include "shell/program_state.h"
-#include "update/direct_installer.h"
+#include "shell/local_windows.h"
+#include "update/engine_installer.h"
+#include "update/packet_run_window.h"
 #include "update/download_window.h"
 #include "update/inet_update_window.h"
 #include "update/update_check.h"
 
 namespace orv::app {
-
-// The window keeps a reference to its installer; this one forwards to whichever is current.
-class ForwardingInstaller : public PacketInstaller {
-  public:
-    explicit ForwardingInstaller(PacketInstaller*& target) : target_(target) {}
-    void CheckUpdateFiles() override { target_->CheckUpdateFiles(); }
-    bool Install(const std::string& path) override { return target_->Install(path); }
-
-  private:
-    PacketInstaller*& target_;
-};
 
 InternetUpdate::InternetUpdate(ProgramState& state, MainWindow& main,
                                const SettingsTarget& settings, YesNoDialog& yon)
@@ -73,10 +64,6 @@ void InternetUpdate::EnterBackground() {
 
 void InternetUpdate::OpenModal() {
     window->exec();
-}
-
-void InternetUpdate::SetInstaller(PacketInstaller& installer) {
-    installer_ = &installer;
 }
 
 void InternetUpdate::Report(const QString& text) {

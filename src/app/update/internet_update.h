@@ -19,20 +19,20 @@ class InetUpdateWindow;
 class PacketInstaller;
 class UpdateCheck;
 class BackgroundTray;
+class LocalWindows;
 
 class InternetUpdate {
   public:
-    // Fills the main window's hooks `checkup` and `armUpdateCheck`.
+    // Fills the main window's hooks `checkup` and `armUpdateCheck` and the update window's
+    // "Обновить из Интернета..."; installs through the packet engine's window of `local`.
     InternetUpdate(ProgramState& state, MainWindow& main, const SettingsTarget& settings,
-                   YesNoDialog& yon);
+                   YesNoDialog& yon, LocalWindows& local);
     ~InternetUpdate();
 
     // Background mode, before the reference is loaded: the tray icon and its blinking.
     void EnterBackground();
     // The update window, modal ("Обновить из Интернета...", the offer at start-up).
     void OpenModal();
-    // Another installer (the packet engine's window) in place of the built-in one.
-    void SetInstaller(PacketInstaller& installer);
 
     DownloadWindow* download = nullptr;
     InetUpdateWindow* window = nullptr;
@@ -45,9 +45,7 @@ class InternetUpdate {
 
     ProgramState& state_;
     MainWindow& main_;
-    std::unique_ptr<PacketInstaller> ownInstaller_;
-    PacketInstaller* installer_;
-    std::unique_ptr<PacketInstaller> forward_;
+    std::unique_ptr<PacketInstaller> installer_;
 };
 
 }  // namespace orv::app

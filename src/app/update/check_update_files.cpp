@@ -1,0 +1,41 @@
+#include "update/check_update_files.h"
+
+#include <QMessageBox>
+
+#include "db/reference.h"
+#include "shell/wait_cursor.h"
+#include "update/list_wrap.h"
+#include "update/local_packets.h"
+#include "update/packet_run_window.h"
+#include "update/update_host.h"
+
+namespace orv::app {
+
+void CheckUpdateFiles(UpdateHost& host, PacketRunWindow& engine) {
+    const int last = host.LastInstalledPacket();
+    const int newest = host.NewestAvailablePacket();
+    const std::vector<std::string> files = DuePacketFiles(host.reference().dir(), last, newest);
+    if (files.empty())
+        return;
+    if (!host.BackgroundMode()) {
+        const auto answer = QMessageBox::question(
+            host.mainWindow(), QString::fromStdString(DuePacketsQuestionCaption(files.front())),
+            QString::fromUtf8(kDiskPacketsQuestion), QMessageBox::Yes | QMessageBox::No,
+            QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return;
+    }
+    for (const std::string& file : files) {
+        PacketRunWindow::Outcome outcome;
+        {
+            ListWrap wrap(host);
+            outcome = engine.Run(QString::fromStdString(file));
+            wrap.Restore();
+        }
+        host.ShowCurrentDescription();
+        if (outcome != PacketRunWindow::Outcome::Completed)
+            break;  // the packets before the failing one stay installed
+    }
+}
+
+}  // namespace orv::app

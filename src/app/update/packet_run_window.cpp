@@ -1,0 +1,151 @@
+#include "update/packet_run_window.h"
+
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/error_box.h"
+#include "shell/run_reported.h"
+#include "shell/wait_cursor.h"
+#include "update/packet_core.h"
+#include "update/packet_engine.h"
+#include "update/update_host.h"
+
+namespace orv::app {
+
+namespace {
+QString Q(const char* s) {
+    return QString::fromUtf8(s);
+}
+}  // namespace
+
+PacketRunWindow::PacketRunWindow(UpdateHost& host, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), host_(host) {
+    setWindowTitle(Q(kEngineCaption));
+    setFixedSize(360, 130);
+    GB1 = new QGroupBox(Q(kEngineGroupCaption), this);
+    PBar2 = new QProgressBar(GB1);
+    PBar2->setRange(0, 100);
+    PBar2->setValue(0);
+    auto* g = new QVBoxLayout(GB1);
+    g->addWidget(PBar2);
+    Button1 = new QPushButton(Q(kEngineStopButton), this);
+    Button1->setAutoDefault(false);
+    auto* v = new QVBoxLayout(this);
+    v->addWidget(GB1);
+    v->addWidget(Button1, 0, Qt::AlignHCenter);
+    Timer1.setInterval(kEngineTimerMs);
+    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+PacketRunWindow::~PacketRunWindow() = default;
+
+PacketRunWindow::Outcome PacketRunWindow::Run(const QString& path) {
+    try {
+        WaitCursor wait;
+        run_ = ApplyPacket(host_.reference(), path.toStdString());
+    } catch (const PacketRefused& e) {
+        PublishPackets(host_, e.Info());
+        Report(host_.mainWindow(), QString::fromUtf8(e.what()));
+        return Outcome::Failed;
+    } catch (const std::exception& e) {
+        Report(host_.mainWindow(), QString::fromUtf8(e.what()));
+        return Outcome::Failed;
+    }
+    finished_ = false;
+    outcome_ = Outcome::Failed;
+    setWindowTitle(Q(kEngineCaption));
+    GB1->setTitle(Q(kEngineGroupCaption));
+    PBar2->setValue(0);
+    host_.SetListAttached(false);
+    host_.SetRecordCounterPaused(true);
+    Timer1.start();
+    if (host_.BackgroundMode()) {
+        QEventLoop loop;
+        connect(this, &PacketRunWindow::finishedRun, &loop, &QEventLoop::quit);
+        if (!finished_)
+            loop.exec();
+    } else if (!finished_) {
+        exec();
+    }
+    return outcome_;
+}
+
+void PacketRunWindow::Timer1Timer() {
+    if (!run_ || finished_)
+        return;
+    try {
+        const PacketProgress& p = run_->Tick(std::chrono::milliseconds(15), stepLimit_);
+        setWindowTitle(QString::fromStdString(p.caption));
+        GB1->setTitle(QString::fromStdString(p.progressText));
+        PBar2->setValue(p.percent);
+        GB1->repaint();
+        if (QWidget* w = host_.mainWindow())
+            w->update();
+    } catch (const std::exception& e) {
+        // The failing line ended the run: the rows written before it stay, nothing recorded.
+        Timer1.stop();
+        Report(this, QString::fromUtf8(e.what()));
+    }
+    if (!run_->Running())
+        Finish();
+}
+
+void PacketRunWindow::Button1Click() {
+    if (finished_ || !run_)
+        return;
+    Timer1.stop();
+    const auto answer = QMessageBox::question(this, Q(kConfirmCaption), Q(kEngineStopQuestion),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (finished_)
+        return;
+    if (answer != QMessageBox::Yes) {
+        Timer1.start();
+        return;
+    }
+    RunReported(this, [this] { run_->Stop(); });
+    Finish();
+}
+
+void PacketRunWindow::reject() {
+    Button1Click();
+}
+
+void PacketRunWindow::Finish() {
+    Timer1.stop();
+    finished_ = true;
+    switch (run_->state()) {
+        case PacketRun::State::Completed:
+            outcome_ = Outcome::Completed;
+            break;
+        case PacketRun::State::Stopped:
+            outcome_ = Outcome::Stopped;
+            break;
+        default:
+            outcome_ = Outcome::Failed;
+            break;
+    }
+    PublishPackets(host_, run_->Info());
+    if (outcome_ == Outcome::Completed)
+        host_.SetTotalPreparations(run_->TotalPreparations());
+    run_.reset();
+    host_.SetListAttached(true);
+    host_.SetRecordCounterPaused(false);
+    host_.ListReopened();
+    if (isVisible())
+        done(outcome_ == Outcome::Completed ? QDialog::Accepted : QDialog::Rejected);
+    emit finishedRun();
+}
+
+void PacketRunWindow::Report(QWidget* parent, const QString& text) {
+    if (reportError)
+        reportError(text);
+    else
+        ShowErrorBox(parent, text);
+}
+
+}  // namespace orv::app

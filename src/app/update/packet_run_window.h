@@ -1,0 +1,64 @@
+#pragma once
+// The packet engine's window: runs one packet file tick by tick on the UI thread, shows the
+// progress and offers Stop. Modal in the foreground; in background mode it runs unseen.
+#include <QDialog>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QGroupBox;
+class QProgressBar;
+class QPushButton;
+
+namespace orv {
+class PacketRun;
+}
+
+namespace orv::app {
+
+class UpdateHost;
+
+class PacketRunWindow : public QDialog {
+    Q_OBJECT
+  public:
+    enum class Outcome { Completed, Stopped, Failed };
+
+    explicit PacketRunWindow(UpdateHost& host, QWidget* parent = nullptr);
+    ~PacketRunWindow() override;
+
+    // Checks the packet file and runs it to its end. The caller keeps the main list wrapped
+    // (ListWrap). A refused packet or a failing line is reported here; the outcome says how the
+    // run ended.
+    Outcome Run(const QString& path);
+
+    bool Running() const { return Timer1.isActive(); }
+    // At most this many steps per tick (the time budget still applies); for slow-motion runs.
+    void SetStepLimit(size_t steps) { stepLimit_ = steps; }
+
+    QGroupBox* GB1 = nullptr;
+    QProgressBar* PBar2 = nullptr;
+    QPushButton* Button1 = nullptr;  // Остановить
+    QTimer Timer1;
+    // A refused packet or a failing line: the error box unless replaced.
+    std::function<void(const QString&)> reportError;
+
+  signals:
+    void finishedRun();
+
+  public slots:
+    void reject() override;  // a close request asks as Stop does
+
+  private:
+    void Timer1Timer();
+    void Button1Click();
+    void Finish();
+    void Report(QWidget* parent, const QString& text);
+
+    UpdateHost& host_;
+    std::unique_ptr<PacketRun> run_;
+    Outcome outcome_ = Outcome::Failed;
+    bool finished_ = true;
+    size_t stepLimit_ = static_cast<size_t>(-1);
+};
+
+}  // namespace orv::app

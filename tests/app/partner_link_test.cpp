@@ -1,0 +1,160 @@
+// The partner link between two real processes: this program (offscreen) and orvanta-cli
+// partner, talking through the mailboxes.
+#include <QAction>
+#include <QCoreApplication>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "app/app_fixture.h"
+#include "partner/partner_controller.h"
+#include "search/filter_edit.h"
+#include "search/filter_panel.h"
+#include "shell/main_commands.h"
+
+using namespace orv;
+using namespace orv::app;
+
+class PartnerLinkTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::AppFixture> f;
+    QString mailbox_;
+    QString partnerId_;  // W$B of this test's partner
+
+    MainWindow& w() { return f->main(); }
+    PartnerController& link() { return *f->windows->partner; }
+    void Trigger(const char* name) { w().commands->Action(QString::fromLatin1(name))->trigger(); }
+
+    // Starts the partner tool; with `replies` it stays to print that many replies.
+    std::unique_ptr<QProcess> Partner(const QStringList& requests, int replies = 0) {
+        auto p = std::make_unique<QProcess>();
+        QStringList args{QStringLiteral("partner"), QStringLiteral("--to"), mailbox_};
+        for (const auto& r : requests)
+            args << QStringLiteral("--send") << r;
+        if (replies > 0)
+            args << QStringLiteral("--replies") << QString::number(replies)
+                 << QStringLiteral("--timeout") << QStringLiteral("20");
+        p->start(QStringLiteral(ORVANTA_BIN_DIR "/orvanta-cli"), args);
+        return p;
+    }
+    // Waits with the event loop running: this very process answers the partner.
+    static bool WaitFinished(QProcess& p, int ms) {
+        for (int waited = 0; p.state() != QProcess::NotRunning && waited < ms; waited += 20)
+            QTest::qWait(20);
+        return p.state() == QProcess::NotRunning;
+    }
+    // Sends and waits until the program has carried the request out.
+    void Request(const QString& request) {
+        QSignalSpy done(&link(), &PartnerController::requestCarriedOut);
+        auto p = Partner({request});
+        QVERIFY(WaitFinished(*p, 10000));
+        QCOMPARE(p->exitCode(), 0);
+        QVERIFY(done.wait(5000));
+    }
+    QString Current() { return QString::fromStdString(f->CurrentName()); }
+    QString ReplyOf(QProcess& p) {
+        WaitFinished(p, 10000);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+
+  private slots:
+    void init() {
+        f = std::make_unique<test::AppFixture>();
+        f->ShowMain();
+        const QString pid = QString::number(QCoreApplication::applicationPid());
+        mailbox_ = QStringLiteral("orvanta-query-test-") + pid;
+        partnerId_ = pid + QStringLiteral("$7");
+        QVERIFY(link().Listen(mailbox_));
+    }
+    void cleanup() { f.reset(); }
+
+    void searchRequestFallsBackToTheFirstWordAndF9Replies() {
+        auto listener =
+            Partner({QStringLiteral("00") + partnerId_ + QStringLiteral("$$$Но-шпа таблетки")}, 1);
+        QSignalSpy done(&link(), &PartnerController::requestCarriedOut);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(Current(), QStringLiteral("Но-шпа"));
+        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("Но-шпа таблетки"));
+        w().pnFilter->edFilter->clearFocus();
+        Trigger("N21");
+        QCOMPARE(ReplyOf(*listener), QStringLiteral("00$$$Но-шпа"));
+    }
+
+    void selectionRequestFiltersAndLeavesNoReturnAddress() {
+        Request(QStringLiteral("01$$$Парацетамол"));
+        QCOMPARE(f->ref().qMain.RecordCount(), 1);
+        QCOMPARE(Current(), QStringLiteral("Парацетамол"));
+        QVERIFY(!link().Linked());
+        QVERIFY(w().isVisible());
+    }
+
+    void unknownNamesKeepTheRowAndADigitFallsBackToTheFirstRow() {
+        Request(QStringLiteral("00$$$Валидол"));
+        Request(QStringLiteral("00$$$Ибупрофен"));
+        QCOMPARE(Current(), QStringLiteral("Валидол"));
+        Request(QStringLiteral("00$$$5-НОК"));
+        QCOMPARE(Current(), QStringLiteral("Амоксициллин"));
+    }
+
+    void f10SendsTheBoxTextWhenItHasTheFocusAndEscTheName() {
+        auto listener =
+            Partner({QStringLiteral("00") + partnerId_ + QStringLiteral("$$$Аспирин")}, 2);
+        QSignalSpy done(&link(), &PartnerController::requestCarriedOut);
+        QVERIFY(done.wait(10000));
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        w().pnFilter->edFilter->setFocus();
+        w().pnFilter->edFilter->setText(QStringLiteral("аспирин кардио"));
+        Trigger("N22");
+        QTest::qWait(200);
+        w().pnFilter->edFilter->clearFocus();
+        Trigger("esc1");
+        const QStringList replies = ReplyOf(*listener).split(QLatin1Char('\n'));
+        QCOMPARE(replies, (QStringList{QStringLiteral("01$$$аспирин кардио"),
+                                       QStringLiteral("00$$$Аспирин")}));
+    }
+
+    void withoutAPartnerRepliesGoNowhere() {
+        Request(QStringLiteral("00$$$Аспирин"));
+        QVERIFY(!link().Linked());
+        Trigger("esc1");  // nothing to send to; must not fail
+        Trigger("N21");
+        QCOMPARE(Current(), QStringLiteral("Аспирин"));
+        Request(QStringLiteral("00999$1$$$Валидол"));  // a partner whose mailbox is gone
+        QVERIFY(link().Linked());
+        Trigger("N21");
+        Trigger("N22");
+        QTest::qWait(200);
+        QCOMPARE(Current(), QStringLiteral("Валидол"));
+    }
+
+    void aBurstIsCarriedOutOnceWithTheLastText() {
+        QSignalSpy done(&link(), &PartnerController::requestCarriedOut);
+        auto p = Partner({QStringLiteral("00$$$Аспирин"), QStringLiteral("00$$$Валидол"),
+                          QStringLiteral("00$$$Панадол")});
+        QVERIFY(WaitFinished(*p, 10000));
+        QVERIFY(done.wait(5000));
+        QTest::qWait(300);
+        QCOMPARE(done.count(), 1);
+        QCOMPARE(Current(), QStringLiteral("Панадол"));
+    }
+
+    void hostileRequestsLeaveTheLinkWorking() {
+        QByteArray junk;
+        for (int i = 0; i < 5000; ++i)
+            junk += static_cast<char>((i * 37) & 0xFF);
+        const QString huge = QStringLiteral("00$$$") + QString(3 << 20, QLatin1Char('x'));
+        for (const QString& r :
+             {QStringLiteral("query"), QStringLiteral("AB$$$Аспирин"), QStringLiteral("00"),
+              QString::fromLatin1(junk.replace('\0', ' ')), huge}) {
+            auto p = Partner({r});
+            QVERIFY(WaitFinished(*p, 20000));
+        }
+        QTest::qWait(500);
+        Request(QStringLiteral("00$$$Дротаверин"));
+        QCOMPARE(Current(), QStringLiteral("Дротаверин"));
+    }
+};
+
+QTEST_MAIN(PartnerLinkTest)
+#include "partner_link_test.moc"
