@@ -5,26 +5,26 @@
 
 #include "shell/background_tray.h"
 #include "shell/error_box.h"
+#include "shell/local_windows.h"
 #include "shell/main_window.h"
 #include "shell/program_state.h"
-#include "shell/local_windows.h"
-#include "update/engine_installer.h"
-#include "update/packet_run_window.h"
 #include "update/download_window.h"
+#include "update/engine_installer.h"
 #include "update/inet_update_window.h"
+#include "update/packet_run_window.h"
 #include "update/update_check.h"
 
 namespace orv::app {
 
 InternetUpdate::InternetUpdate(ProgramState& state, MainWindow& main,
-                               const SettingsTarget& settings, YesNoDialog& yon)
+                               const SettingsTarget& settings, YesNoDialog& yon,
+                               LocalWindows& local)
     : state_(state), main_(main) {
-    ownInstaller_ =
-        std::make_unique<DirectInstaller>(state, main, [this](const QString& t) { Report(t); });
-    installer_ = ownInstaller_.get();
+    installer_ = std::make_unique<EngineInstaller>(local, *local.engine);
+    local.engine->reportError = [this](const QString& t) { Report(t); };
+    local.openInternetUpdate = [this] { OpenModal(); };
     download = new DownloadWindow(&main);
-    forward_ = std::make_unique<ForwardingInstaller>(installer_);
-    window = new InetUpdateWindow(state, settings, *download, yon, *forward_, &main);
+    window = new InetUpdateWindow(state, settings, *download, yon, *installer_, &main);
     window->showStatus = [&main](const QString& t) { main.ShowStatus(t); };
     window->progressLine = [this](const QString& t) {
         if (tray)
