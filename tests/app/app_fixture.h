@@ -20,6 +20,8 @@ struct AppFixture {
         windows = std::make_unique<app::ProgramWindows>(state);
         app::LoadReferenceData(state, *windows, splash, dir.str());
         main().confirmClose = [] { return true; };
+        // No update offer (or failed-check question) a second after the window is shown.
+        main().hooks.armUpdateCheck = nullptr;
     }
     app::MainWindow& main() { return *windows->main; }
     Reference& ref() { return state.Ref(); }

@@ -1,8 +1,10 @@
 // The internet update on the desktop against `orvanta-cli serve` on 127.0.0.1: the window's
 // list and marks, the "already downloaded" question, the download window's cancel, and the
 // program started with `update` on an empty reference.
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -13,11 +15,15 @@
 #include "app/app_fixture.h"
 #include "net/download.h"
 #include "net/net_texts.h"
+#include "settings/settings_target.h"
+#include "shell/background_tray.h"
+#include "shell/local_windows.h"
 #include "shell/yes_no_dialog.h"
 #include "support/net_servers.h"
 #include "update/download_window.h"
 #include "update/inet_update_window.h"
 #include "update/internet_update.h"
+#include "update/update_check.h"
 
 namespace orv {
 namespace {
@@ -43,9 +49,10 @@ std::vector<int> Installed(const std::string& file) {
     return ids;
 }
 
-// Answers the next modal window of type W with `answer` once it shows up.
+// Answers the next modal window of type W with `answer` once it shows up; deleting the
+// returned timer gives up waiting.
 template <class W, class F>
-void WhenModal(F answer) {
+QTimer* WhenModal(F answer) {
     auto* poll = new QTimer;
     poll->setInterval(20);
     QObject::connect(poll, &QTimer::timeout, [poll, answer] {
@@ -56,6 +63,7 @@ void WhenModal(F answer) {
         }
     });
     poll->start();
+    return poll;
 }
 
 void ClickButton(QWidget* w, const QString& name) {
@@ -236,14 +244,88 @@ class InetUpdateTest : public QObject {
         QVERIFY(!fs::exists(dir.file("7.pckt")));
     }
 
+    // A second after the window is shown: the offer, the settings after a failed check, or
+    // nothing.
+    void theDecisionTimerOffersWhatTheCheckFound_data() {
+        QTest::addColumn<int>("newest");
+        QTest::addColumn<bool>("checkOn");
+        QTest::addColumn<QString>("question");  // empty: none asked
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("newer packets")
+            << 2 << true << QString::fromUtf8(kNewPacketsQuestion) << QStringLiteral("update");
+        QTest::newRow("check failed")
+            << 0 << true << QString::fromUtf8(kCheckFailedQuestion) << QStringLiteral("settings");
+        QTest::newRow("check off") << 2 << false << QString() << QString();
+        QTest::newRow("nothing newer") << -1 << true << QString() << QString();
+    }
+    void theDecisionTimerOffersWhatTheCheckFound() {
+        QFETCH(int, newest);
+        QFETCH(bool, checkOn);
+        QFETCH(QString, question);
+        QFETCH(QString, opened);
+        test::AppFixture f;
+        f.windows->local->Target().SetFlag(FlagControl::CheckUpdates, checkOn);
+        if (newest < 0) {  // packet 1 installed, the server's newest
+            f.ref().db().Exec("insert into packets (id, dt) values (1, 45000)");
+            newest = 1;
+        }
+        f.state.newestPacket = newest;
+        app::UpdateCheck& c = *f.windows->inet->check;
+        QString openedNow;
+        c.openUpdate = [&] { openedNow = QStringLiteral("update"); };
+        c.openSettings = [&] { openedNow = QStringLiteral("settings"); };
+        QString asked;
+        QTimer* poll = WhenModal<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        c.Arm();
+        QTRY_VERIFY(!c.checku.isActive());
+        QTest::qWait(50);
+        delete poll;
+        QCOMPARE(asked, question);
+        QCOMPARE(openedNow, opened);
+    }
+
+    void theTrayIconBlinksAndItsCloseAsksFirst() {
+        app::BackgroundTray tray;
+        int ended = 0;
+        tray.endProcess = [&ended] { ++ended; };
+        tray.Start();
+        QVERIFY(!tray.HasTray());  // offscreen: progress goes to standard error
+        QVERIFY(tray.IconTimer.isActive());
+        QCOMPARE(tray.IconTimer.interval(), 1000);
+        QCOMPARE(tray.TrayIconIndex(), 19);
+        tray.IconTimerTimer();
+        QCOMPARE(tray.TrayIconIndex(), 26);
+        tray.IconTimerTimer();
+        QCOMPARE(tray.TrayIconIndex(), 19);
+        QCOMPARE(tray.pmTray->actions().size(), 1);
+        QCOMPARE(tray.pmTray->actions()[0]->text(), QStringLiteral("Закрыть"));
+        QString warning;
+        for (auto button : {QMessageBox::Cancel, QMessageBox::Ok}) {
+            WhenModal<QMessageBox>([&warning, button](QMessageBox* box) {
+                warning = box->text();
+                box->button(button)->click();
+            });
+            tray.pmTray->actions()[0]->trigger();
+            QCOMPARE(ended, button == QMessageBox::Ok ? 1 : 0);
+        }
+        QCOMPARE(warning, QStringLiteral("Закрытие программы во время обновления может привести к "
+                                         "повреждению данных."));
+    }
+
     // The program itself, started with `update` where no tray exists (offscreen).
     void backgroundRun_data() {
         QTest::addColumn<bool>("serverUp");
-        QTest::newRow("every packet applied") << true;
-        QTest::newRow("server down: nothing to do") << false;
+        QTest::addColumn<bool>("brokenSecond");
+        QTest::newRow("every packet applied") << true << false;
+        QTest::newRow("server down: nothing to do") << false << false;
+        QTest::newRow("broken packet 2: stops with its message") << true << true;
     }
     void backgroundRun() {
         QFETCH(bool, serverUp);
+        QFETCH(bool, brokenSecond);
         test::TempDir prog, root, home;
         fs::copy_file(std::string(ORVANTA_BIN_DIR) + "/orvanta", prog.file("orvanta"),
                       fs::copy_options::overwrite_existing);
@@ -251,6 +333,8 @@ class InetUpdateTest : public QObject {
         for (int k = 1; k <= 3; ++k)
             fs::copy_file(packets_->file(std::to_string(k) + ".pckt"),
                           root.file(std::to_string(k) + ".pckt"));
+        if (brokenSecond)
+            std::ofstream(root.file("2.pckt"), std::ios::trunc) << "not a packet";
         std::unique_ptr<test::ServeProcess> serve;
         std::string address = "http://127.0.0.1:" + std::to_string(test::FreePort()) + "/";
         if (serverUp) {
@@ -268,6 +352,14 @@ class InetUpdateTest : public QObject {
         QVERIFY(p.waitForFinished(120000));
         const QString err = QString::fromUtf8(p.readAllStandardError());
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        if (brokenSecond) {
+            // No tray to stay in: the message goes to standard error and the run ends.
+            QVERIFY2(p.exitCode() == 1, qPrintable(err));
+            QCOMPARE(Installed(prog.file("source.bin")), std::vector<int>{1});
+            QVERIFY2(err.contains(QStringLiteral("Подгружаем пакет №2...")), qPrintable(err));
+            QVERIFY(!err.contains(QStringLiteral("Пакет №2 - OK")));
+            return;
+        }
         QVERIFY2(p.exitCode() == 0, qPrintable(err));
         if (serverUp) {
             QCOMPARE(Installed(prog.file("source.bin")), (std::vector<int>{1, 2, 3}));
