@@ -135,6 +135,22 @@ class InetUpdateTest : public QObject {
         QCOMPARE(w.sbPanel0->text(), QString::fromUtf8(kServerConnectionFailed));
     }
 
+    // A server that accepts and says nothing: Esc aborts the list request at its next progress
+    // report and the window closes with the connection error.
+    void escAbortsAHangingListRequest() {
+        test::AppFixture f;  // its start-up check is not the request under test
+        test::ScriptedServer silent("", true);
+        qputenv("ORVANTA_UPDATE_SERVER", QByteArray::fromStdString(silent.address()));
+        app::InetUpdateWindow& w = *f.windows->inet->window;
+        QString shown;
+        w.reportConnectionError = [&shown](const QString& t) { shown = t; };
+        QTimer::singleShot(600, &w, [&w] { QTest::keyClick(&w, Qt::Key_Escape); });
+        w.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), 10000);
+        QTRY_COMPARE(shown, QString::fromUtf8(kServerConnectionFailed));
+        QCOMPARE(silent.Requests().size(), size_t{1});
+    }
+
     // 1.pckt already on disk: "Да" installs the copy on disk (another packet 1 than the
     // server's); "Нет" downloads it again, replacing the broken copy, and installs the fresh one.
     void anAlreadyDownloadedPacketIsAskedAbout_data() {
