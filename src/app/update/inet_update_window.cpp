@@ -60,8 +60,8 @@ ProxySettings ProxyFromSettings(const SettingsTarget& settings) {
 InetUpdateWindow::InetUpdateWindow(ProgramState& state, const SettingsTarget& settings,
                                    DownloadWindow& download, YesNoDialog& yon,
                                    PacketInstaller& installer, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowStaysOnTopHint),
+    // Not "stay on top": the download, yes/no and engine windows it opens must come above it.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       state_(state),
       settings_(settings),
       download_(download),
