@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/commands.h"
+#include "cli/stop.h"
 #include "db/reference.h"
 #include "db/schema.h"
 #include "update/packet_engine.h"
@@ -18,6 +19,16 @@ void ApplyOne(Reference& ref, const std::string& path, bool tty) {
     auto run = ApplyPacket(ref, path);
     try {
         while (run->Running()) {
+            if (StopSignal()) {
+                // Between two ticks: the rows written stay, the packet is not recorded.
+                run->Stop();
+                if (tty)
+                    std::cerr << "\n";
+                std::cerr << "Установка пакета №" << run->Number()
+                          << " остановлена: записанные строки остаются, пакет не отмечен "
+                             "установленным.\n";
+                ThrowIfStopped();
+            }
             const PacketProgress& p = run->Tick();
             if (tty)
                 std::cerr << "\r" << p.caption << ": " << p.progressText << std::flush;
@@ -50,6 +61,7 @@ int Run(Args& args) {
     // The list holds every preparation while a packet runs, as the program's callers arrange.
     ref.qMain.SetSql("select * from b");
     const bool tty = isatty(STDERR_FILENO) != 0;
+    CatchStopSignals();
     for (const auto& p : packets)
         ApplyOne(ref, p, tty);
     return 0;
@@ -63,7 +75,8 @@ const Command kApplyCommand{
     "  (структура, порядок пакетов, повторная установка) и те же сообщения. На терминале\n"
     "  показывает ход установки. При первом отказе или ошибке строки останавливается с кодом 1;\n"
     "  записанные строки остаются, пакет не отмечается установленным, повторная установка\n"
-    "  того же файла доводит его до конца.\n"
+    "  того же файла доводит его до конца. SIGTERM или SIGINT останавливают установку между\n"
+    "  шагами так же: записанное остаётся, пакет не отмечается, код 143/130.\n"
     "  --init  создать пустой справочник source.bin в ПАПКЕ, если его ещё нет.\n",
     Run};
 

@@ -10,7 +10,8 @@ int Run(Args& args) {
     auto rest = args.Positionals();
     if (rest.size() != 1)
         throw UsageError{"нужен ровно один файл пакета"};
-    std::cout << PacketToSource(ParsePacketText(ReadPacketText(rest[0])));
+    WritePacketSource(ParsePacketView(ReadPacketText(rest[0])), std::cout);
+    std::cout.flush();
     return 0;
 }
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "cli/stop.h"
 #include "util/error.h"
 
 namespace {
@@ -12,20 +13,11 @@ namespace {
 using orv::cli::Command;
 
 const Command* const kCommands[] = {
-    &orv::cli::kInitCommand,
-    &orv::cli::kQueryCommand,
-    &orv::cli::kServeCommand,
-    &orv::cli::kUpdateCommand,
-    &orv::cli::kPackCommand,
-    &orv::cli::kUnpackCommand,
-    &orv::cli::kApplyCommand,
-    &orv::cli::kStatsCommand,
-    &orv::cli::kGenerateCommand,
-    &orv::cli::kShowCommand,
-    &orv::cli::kSettingsCommand,
-    &orv::cli::kSearchCommand,
-    &orv::cli::kRebuildIndexCommand,
-    &orv::cli::kPartnerCommand,
+    &orv::cli::kInitCommand,         &orv::cli::kQueryCommand,    &orv::cli::kServeCommand,
+    &orv::cli::kUpdateCommand,       &orv::cli::kPackCommand,     &orv::cli::kUnpackCommand,
+    &orv::cli::kApplyCommand,        &orv::cli::kStatsCommand,    &orv::cli::kGenerateCommand,
+    &orv::cli::kShowCommand,         &orv::cli::kSettingsCommand, &orv::cli::kSearchCommand,
+    &orv::cli::kRebuildIndexCommand, &orv::cli::kPartnerCommand,
 };
 
 void PrintUsage() {
@@ -61,6 +53,9 @@ int main(int argc, char** argv) {
         try {
             orv::cli::Args parsed(args);
             return c->run(parsed);
+        } catch (const orv::cli::Stopped& s) {
+            std::cerr << "orvanta-cli " << name << ": " << orv::StopSignalText(s.signal) << "\n";
+            return orv::StopSignalExitCode(s.signal);
         } catch (const orv::cli::UsageError& e) {
             std::cerr << "orvanta-cli " << name << ": " << e.message << " (см. --help)\n";
             return 2;

@@ -10,6 +10,7 @@
 #include "net/net_texts.h"
 #include "net/server_address.h"
 #include "support/net_servers.h"
+#include "update/packet_file.h"
 #include "util/error.h"
 
 namespace orv {
@@ -43,7 +44,7 @@ class DownloadTest : public ::testing::Test {
         r.finalFile = dir_.file(std::to_string(n) + ".pckt");
         r.expectedSize = expected;
         r.timeouts.connectSeconds = 5;
-        r.timeouts.stallSeconds = 1;
+        r.timeouts.floorSeconds = 1;
         return r;
     }
     void Put(const std::string& name, const std::string& bytes) {
@@ -110,31 +111,91 @@ TEST_F(DownloadTest, RefusedRequestsCreateNoLocalFile) {
     EXPECT_FALSE(fs::exists(dir_.file("upd.pckt")));
 }
 
+// Only a complete body holding the whole packet N becomes N.pckt; what did arrive stays under
+// the temporary name, and Detail() says why.
 TEST_F(DownloadTest, BrokenTransfersNeverBecomeThePacket) {
+    WritePacketFile(dir_.file("p4"), std::string("4\x01") + std::string(4000, 'a') + "\x01\x01");
+    WritePacketFile(dir_.file("p5"), "5\x01\x01\x01");
+    const std::string packet4 = ReadAll(dir_.file("p4"));
+    const std::string packet5 = ReadAll(dir_.file("p5"));
+    const std::string cut = packet4.substr(0, packet4.size() - 6);
+    const std::string garbage = Bytes(packet4.size());
     struct Case {
         const char* what;
         std::string response;
         bool holdOpen;
-        std::int64_t expected;
+        int trickleMs;
         std::string message;
+        std::string detail;  // a part of Detail()
     };
-    const std::string body = Bytes(3000);
+    const auto noLength = [](const std::string& body) {
+        return "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + body;
+    };
     const Case cases[] = {
-        {"closed mid-transfer", ScriptedServer::Answer(200, body, 10000), false, 10000,
-         kTransferBroken},
-        {"stalled", ScriptedServer::Answer(200, body, 10000), true, 10000, kTransferBroken},
-        {"shorter than the list said", ScriptedServer::Answer(200, body), false, 4000,
-         "Размер полученного файла (3000 байт) не совпадает с размером пакета (4000 байт)."},
-        {"longer than the list said", ScriptedServer::Answer(200, body), false, 2000,
-         "Размер полученного файла (3000 байт) не совпадает с размером пакета (2000 байт)."},
+        {"closed before its length", ScriptedServer::Answer(200, cut, 10000), false, 0,
+         kTransferBroken, "оборвалось"},
+        {"stalled", ScriptedServer::Answer(200, cut, 10000), true, 0, kTransferBroken,
+         "слишком медленно"},
+        {"trickling", ScriptedServer::Answer(200, packet4), false, 40, kTransferBroken,
+         "меньше 1024 байт за 1 с"},
+        {"chunked without its end",
+         "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n" +
+             [&] {
+                 char size[16];
+                 std::snprintf(size, sizeof size, "%zx\r\n", cut.size());
+                 return size + cut + "\r\n";
+             }(),
+         false, 0, kTransferBroken, "оборвалось"},
+        {"no length, closed early", noLength(cut), false, 0, DamagedDownloadText(4),
+         "обрывается раньше конца данных"},
+        {"right-sized garbage", ScriptedServer::Answer(200, garbage), false, 0,
+         DamagedDownloadText(4), "не сжатый пакет"},
+        {"another packet", ScriptedServer::Answer(200, packet5), false, 0, DamagedDownloadText(4),
+         "в файле пакет №5, а не №4"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        ScriptedServer server(c.response, c.holdOpen);
-        ExpectFailure(Request(server.address(), 4, c.expected), c.message);
-        // What did arrive stays under the temporary name.
-        EXPECT_EQ(ReadAll(dir_.file("upd.pckt")), body);
+        ScriptedServer server(c.response, c.holdOpen, c.trickleMs);
+        DownloadRequest r = Request(server.address(), 4, static_cast<std::int64_t>(packet4.size()));
+        r.packet = 4;
+        std::ofstream(r.finalFile, std::ios::binary) << "older";
+        PacketDownload d(r);
+        EXPECT_EQ(d.Run(), PacketDownload::State::Failed);
+        EXPECT_EQ(d.Error(), c.message);
+        EXPECT_NE(d.Detail().find(c.detail), std::string::npos) << d.Detail();
+        EXPECT_EQ(ReadAll(r.finalFile), "older");
+        EXPECT_TRUE(fs::exists(dir_.file("upd.pckt")));
     }
+}
+
+// The list's size is not the test: a whole packet of another size is taken, with a note.
+TEST_F(DownloadTest, ASoundBodyOfAnotherSizeIsTaken) {
+    WritePacketFile(dir_.file("p6"), "6\x01\x01\x01");
+    const std::string packet = ReadAll(dir_.file("p6"));
+    for (const std::string& response : {ScriptedServer::Answer(200, packet),
+                                        "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + packet}) {
+        ScriptedServer server(response);
+        DownloadRequest r = Request(server.address(), 6, 4000);
+        r.packet = 6;
+        PacketDownload d(r);
+        EXPECT_EQ(d.Run(), PacketDownload::State::Completed) << d.Error() << d.Detail();
+        EXPECT_EQ(ReadAll(dir_.file("6.pckt")), packet);
+        EXPECT_NE(d.SizeNote().find("а в списке сервера 4000 байт"), std::string::npos)
+            << d.SizeNote();
+    }
+}
+
+// A line fast enough for the floor speed still ends at the overall deadline.
+TEST_F(DownloadTest, TheOverallDeadlineEndsASlowTransfer) {
+    ScriptedServer server(ScriptedServer::Answer(200, Bytes(100000)), false, 20);
+    DownloadRequest r = Request(server.address(), 8, 100000);
+    r.timeouts.floorBytes = 10;
+    r.timeouts.overallSeconds = 1;
+    PacketDownload d(r);
+    EXPECT_EQ(d.Run(), PacketDownload::State::Failed);
+    EXPECT_EQ(d.Error(), kTransferBroken);
+    EXPECT_NE(d.Detail().find("не завершился за 1 с"), std::string::npos) << d.Detail();
+    EXPECT_FALSE(fs::exists(dir_.file("8.pckt")));
 }
 
 TEST_F(DownloadTest, CancelKeepsTheOlderPacketAndThePartialFile) {

@@ -21,7 +21,7 @@ class ListRequestTest : public ::testing::Test {
         ListRequest r;
         r.url = address + ListRequestPath("c1");
         r.timeouts.connectSeconds = 5;
-        r.timeouts.stallSeconds = 1;
+        r.timeouts.floorSeconds = 1;
         return r;
     }
     static std::string FailureDetail(const ListRequest& r) {
@@ -87,6 +87,31 @@ TEST_F(ListRequestTest, FailuresAreConnectionErrors) {
         // Headers, then silence: the stall time-out ends it.
         ScriptedServer server(ScriptedServer::Answer(200, "1 5", 100), true);
         EXPECT_FALSE(FailureDetail(Request(server.address())).empty());
+    }
+    {
+        // Two bytes a second never trip a stall limit; the floor speed ends it.
+        ScriptedServer server(ScriptedServer::Answer(200, std::string(2000, '1')), false, 500);
+        EXPECT_NE(FailureDetail(Request(server.address())).find("слишком медленно"),
+                  std::string::npos);
+        const NewestCheck check = CheckNewest(server.address(), {}, Request("").timeouts);
+        EXPECT_EQ(check.newest, 0);
+        EXPECT_NE(check.failure.find("слишком медленно"), std::string::npos) << check.failure;
+    }
+    {
+        // Fast enough for the floor, too slow for the deadline.
+        ScriptedServer server(ScriptedServer::Answer(200, std::string(2000, '1')), false, 20);
+        ListRequest r = Request(server.address());
+        r.timeouts.floorBytes = 10;
+        r.timeouts.overallSeconds = 1;
+        EXPECT_NE(FailureDetail(r).find("не завершился за 1 с"), std::string::npos);
+    }
+    {
+        // A garbage answer fails the start-up check, saying what came.
+        ScriptedServer server(ScriptedServer::Answer(200, "<html>Not here</html>"));
+        const NewestCheck check = CheckNewest(server.address(), {}, Request("").timeouts);
+        EXPECT_EQ(check.newest, 0);
+        EXPECT_NE(check.failure.find("«<html>Not here</html>»"), std::string::npos)
+            << check.failure;
     }
     {
         // Cut short.

@@ -1,6 +1,8 @@
 // The list's reading, the server address, the client identifier and the proxy settings.
 #include <gtest/gtest.h>
 
+#include "util/error.h"
+
 #include <cstdlib>
 
 #include "db/database.h"
@@ -51,6 +53,28 @@ TEST(PacketListTest, InstalledPacketsAreNotMarked) {
     EXPECT_TRUE(list[1].marked);
     EXPECT_EQ(list[1].size, 20);
     EXPECT_FALSE(list[2].marked);
+}
+
+// An answer that lists no packet is a failure that quotes the beginning of what came.
+TEST(PacketListTest, AnAnswerWithoutPacketsIsAFailure) {
+    auto message = [](std::string_view answer) {
+        try {
+            RequirePacketList(answer);
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    EXPECT_EQ(message("  \r\n "), "Сервер обновлений прислал пустой список пакетов.");
+    EXPECT_EQ(message("<h1>502\r\nBad Gateway</h1>"),
+              "Сервер обновлений прислал не список пакетов: «<h1>502  Bad Gateway</h1>»");
+    const std::string huge = message(std::string(3 << 20, 'x'));
+    EXPECT_EQ(huge,
+              "Сервер обновлений прислал не список пакетов: «" + std::string(100, 'x') + "…»");
+    // Windows-1251 bytes are shown as letters, not as broken UTF-8.
+    EXPECT_EQ(message("\xCE\xF8\xE8\xE1\xEA\xE0"),
+              "Сервер обновлений прислал не список пакетов: «Ошибка»");
+    EXPECT_EQ(message("junk\n3 40"), "accepted");
 }
 
 TEST(PacketListTest, NewestPacketIsTheLastLinesNumber) {

@@ -2,9 +2,16 @@
 // empty reference, with packets already on disk, and its failures.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <thread>
 
 #include "db/database.h"
 #include "support/net_servers.h"
@@ -143,6 +150,214 @@ TEST_F(UpdateCliTest, ThroughTheProxyOfTheSettings) {
     r = Update(serve_->address());
     EXPECT_EQ(r.code, 0) << r.output;
     EXPECT_EQ(Installed(), (std::vector<int>{1}));
+}
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A damaged N.pckt on disk is set aside as N.pckt.bad and fetched again once the server has
+// the packet; without the packet on the server it stays and the run fails saying so.
+TEST_F(UpdateCliTest, ADamagedPacketOnDiskIsFetchedAgain) {
+    const std::string good = ReadAll(packets_->file("1.pckt"));
+    const std::vector<std::pair<const char*, std::string>> damages = {
+        {"cut short", good.substr(0, good.size() / 2)},
+        {"right-sized garbage", std::string(good.size(), '\x5a')},
+        {"another packet", ReadAll(packets_->file("2.pckt"))},
+    };
+    for (const auto& [what, bytes] : damages) {
+        SCOPED_TRACE(what);
+        test::TempDir ref, root;
+        ASSERT_EQ(RunShell(kCli + " init --dir " + ref.str()).code, 0);
+        std::ofstream(ref.file("1.pckt"), std::ios::binary) << bytes;
+        {
+            // The server does not have it (yet): the file stays, the run fails.
+            fs::copy_file(packets_->file("2.pckt"), root.file("2.pckt"));
+            test::ServeProcess serve(root.str());
+            Result r = RunShell("ORVANTA_UPDATE_SERVER=" + serve.address() + " " + kCli +
+                                " update --dir " + ref.str());
+            EXPECT_EQ(r.code, 1) << r.output;
+            EXPECT_TRUE(fs::exists(ref.file("1.pckt")));
+        }
+        fs::copy_file(packets_->file("1.pckt"), root.file("1.pckt"));
+        test::ServeProcess serve(root.str());
+        Result r = RunShell("ORVANTA_UPDATE_SERVER=" + serve.address() + " " + kCli +
+                            " update --dir " + ref.str());
+        EXPECT_EQ(r.code, 0) << r.output;
+        EXPECT_NE(r.output.find("Файл 1.pckt повреждён ("), std::string::npos) << r.output;
+        EXPECT_NE(r.output.find("Скачиваем пакет №1..."), std::string::npos) << r.output;
+        EXPECT_EQ(ReadAll(ref.file("1.pckt.bad")), bytes);
+        EXPECT_EQ(ReadAll(ref.file("1.pckt")), good);
+        Database db(ref.file("source.bin"));
+        Statement st = db.Prepare("select count(*) from packets");
+        st.Step();
+        EXPECT_EQ(st.ColumnInt(0), 2);
+    }
+}
+
+// Bad answers of the server end the run within its bounds, with code 1 and the reason on
+// standard error and in the log; the next run against a sound server completes.
+TEST_F(UpdateCliTest, BadServersFailWithTheirReason) {
+    const std::string packet = ReadAll(packets_->file("1.pckt"));
+    const std::string list = "1 " + std::to_string(packet.size()) + "\r\n";
+    struct Case {
+        const char* what;
+        test::ScriptedServer::Responder respond;
+        int trickleMs;
+        std::string reason;
+    };
+    auto answer = [](std::string body) {
+        return [body](const std::string&) { return test::ScriptedServer::Answer(200, body); };
+    };
+    const Case cases[] = {
+        {"garbage list", answer("<html><body>Service Unavailable</body></html>"), 0,
+         "Сервер обновлений прислал не список пакетов: «<html><body>Service "
+         "Unavailable</body></html>»"},
+        {"empty list", answer(""), 0, "Сервер обновлений прислал пустой список пакетов."},
+        {"trickling list", answer(std::string(3000, '1')), 300, "слишком медленно"},
+        {"garbage packet",
+         [&](const std::string& request) {
+             return test::ScriptedServer::Answer(200, request.find("mode=0") != std::string::npos
+                                                          ? list
+                                                          : std::string(packet.size(), 'q'));
+         },
+         0, "Пакет №1 получен с сервера повреждённым. (это не сжатый пакет обновления (zlib))"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::ScriptedServer server(c.respond, false, c.trickleMs);
+        Result r =
+            RunShell("ORVANTA_NET_FLOOR_SECONDS=1 ORVANTA_UPDATE_SERVER=" + server.address() + " " +
+                     kCli + " update --dir " + ref_.str());
+        EXPECT_EQ(r.code, 1) << r.output;
+        EXPECT_NE(r.output.find(c.reason), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("Готово"), std::string::npos) << r.output;
+        const std::string log = ReadAll(ref_.file("update.log"));
+        EXPECT_NE(log.find("Ошибка: "), std::string::npos) << log;
+        EXPECT_NE(log.rfind("Конец обновления, код 1"), std::string::npos) << log;
+        EXPECT_FALSE(fs::exists(ref_.file("1.pckt")));
+        EXPECT_TRUE(Installed().empty());
+    }
+    // A sound packet of another size than the list said is installed, with a note.
+    test::ScriptedServer server([&](const std::string& request) {
+        return test::ScriptedServer::Answer(
+            200, request.find("mode=0") != std::string::npos ? "1 999\r\n" : packet);
+    });
+    Result r = Update(server.address());
+    EXPECT_EQ(r.code, 0) << r.output;
+    EXPECT_EQ(Installed(), std::vector<int>{1});
+    EXPECT_NE(ReadAll(ref_.file("update.log")).find("а в списке сервера 999 байт"),
+              std::string::npos);
+}
+
+// The log: timestamped lines from the start to the end with its code, never the proxy's
+// password nor credentials of a URL; rotated at about a megabyte.
+TEST_F(UpdateCliTest, TheLogTellsTheWholeRun) {
+    Serve({1, 2});
+    Setting("useproxy", "False");
+    Setting("pass", "s3cr3t-pass");
+    std::string address = serve_->address();
+    address.insert(std::string("http://").size(), "admin:s3cr3t-pass@");
+    Result r = Update(address);
+    EXPECT_EQ(r.code, 0) << r.output;
+    const std::string log = ReadAll(ref_.file("update.log"));
+    for (const char* line :
+         {"Начало обновления", "На сервере пакетов: 2, последний №2; установлен №0",
+          "Пакет №1 загружен: ", "Пакет №2 установлен: ", "Конец обновления, код 0"}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    }
+    EXPECT_EQ(log.find("s3cr3t"), std::string::npos) << log;
+    EXPECT_EQ(log.find("admin"), std::string::npos) << log;
+    EXPECT_EQ(log.compare(0, 2, "20"), 0) << log;  // each line begins with its date
+
+    // A megabyte later the old log moves to update.log.1.
+    std::ofstream(ref_.file("update.log"), std::ios::app) << std::string(1 << 20, 'x') << "\n";
+    r = Update(serve_->address());
+    EXPECT_EQ(r.code, 0) << r.output;
+    EXPECT_GT(fs::file_size(ref_.file("update.log.1")), size_t{1} << 20);
+    EXPECT_LT(fs::file_size(ref_.file("update.log")), size_t{10000});
+    EXPECT_NE(ReadAll(ref_.file("update.log")).find("Конец обновления, код 0"), std::string::npos);
+}
+
+// Starts orvanta-cli with its output in `out`; SIGTERM once `text` shows up there (or the
+// database holds rows), then the exit code.
+int TerminateWhen(const std::vector<std::string>& args, const std::string& out,
+                  const std::function<bool()>& ready) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fd, 1);
+        dup2(fd, 2);
+        std::vector<char*> argv;
+        std::string cli = kCli;
+        argv.push_back(cli.data());
+        std::vector<std::string> copy = args;
+        for (auto& a : copy)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    for (int i = 0; i < 3000 && !ready(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    kill(pid, SIGTERM);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// SIGTERM during a download and during an install: the run ends at the next step with a
+// non-zero code, nothing half-recorded, and the next run completes.
+TEST_F(UpdateCliTest, SigtermEndsTheRunCleanly) {
+    const std::string packet = ReadAll(packets_->file("1.pckt"));
+    {
+        // The packet never finishes arriving.
+        test::ScriptedServer server(
+            [&](const std::string& request) {
+                if (request.find("mode=0") != std::string::npos)
+                    return test::ScriptedServer::Answer(200, "1 " + std::to_string(packet.size()));
+                return test::ScriptedServer::Answer(200, packet.substr(0, 100), packet.size());
+            },
+            true);
+        const std::string out = ref_.file("out.txt");
+        const int code = TerminateWhen(
+            {"update", "--dir", ref_.str(), "--server", server.address()}, out,
+            [&] { return ReadAll(out).find("Скачиваем пакет №1...") != std::string::npos; });
+        EXPECT_EQ(code, 143) << ReadAll(out);
+        EXPECT_NE(ReadAll(out).find("Обновление прервано сигналом SIGTERM."), std::string::npos)
+            << ReadAll(out);
+        EXPECT_FALSE(fs::exists(ref_.file("1.pckt")));
+        EXPECT_NE(ReadAll(ref_.file("update.log")).find("Конец обновления, код 143"),
+                  std::string::npos);
+    }
+    // An install long enough to be caught in the middle.
+    test::TempDir big;
+    ASSERT_EQ(RunShell(kCli + " generate --out " + big.str() + " --preparations 20000").code, 0);
+    const std::string out = ref_.file("out.txt");
+    const int code = TerminateWhen({"apply", "--dir", ref_.str(), big.file("1.pckt")}, out, [&] {
+        try {
+            Database db(ref_.file("source.bin"));
+            Statement st = db.Prepare("select count(*) from b");
+            return st.Step() && st.ColumnInt(0) > 0;
+        } catch (const std::exception&) {
+            return false;
+        }
+    });
+    EXPECT_EQ(code, 143) << ReadAll(out);
+    EXPECT_NE(ReadAll(out).find("пакет не отмечен установленным"), std::string::npos)
+        << ReadAll(out);
+    EXPECT_TRUE(Installed().empty());
+    {
+        Database db(ref_.file("source.bin"));
+        Statement st = db.Prepare("select count(*) from b");
+        st.Step();
+        EXPECT_GT(st.ColumnInt(0), 0);  // the rows written stay
+        EXPECT_LT(st.ColumnInt(0), 20000);
+    }
+    Result r = RunShell(kCli + " apply --dir " + ref_.str() + " " + big.file("1.pckt"));
+    EXPECT_EQ(r.code, 0) << r.output;
+    EXPECT_EQ(Installed(), std::vector<int>{1});
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -165,13 +166,18 @@ class TinyProxy {
     std::unique_ptr<ChildProcess> child_;
 };
 
-// Answers every connection with `response`, optionally holding the connection open afterwards
-// (a stalled transfer) instead of closing it (a body cut short when it is shorter than its
-// Content-Length). Keeps the requests it read.
+// Answers every connection with `response` (or what `respond` makes of the request), optionally
+// holding the connection open afterwards (a stalled transfer) instead of closing it (a body cut
+// short when it is shorter than its Content-Length), and optionally trickling it out one byte
+// every `trickleMs` milliseconds. Keeps the requests it read.
 class ScriptedServer {
   public:
-    explicit ScriptedServer(std::string response, bool holdOpen = false)
-        : response_(std::move(response)), holdOpen_(holdOpen) {
+    using Responder = std::function<std::string(const std::string& request)>;
+    explicit ScriptedServer(std::string response, bool holdOpen = false, int trickleMs = 0)
+        : ScriptedServer(Responder([response](const std::string&) { return response; }), holdOpen,
+                         trickleMs) {}
+    explicit ScriptedServer(Responder respond, bool holdOpen = false, int trickleMs = 0)
+        : respond_(std::move(respond)), holdOpen_(holdOpen), trickleMs_(trickleMs) {
         listen_ = socket(AF_INET, SOCK_STREAM, 0);
         int one = 1;
         setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
@@ -222,15 +228,25 @@ class ScriptedServer {
                 std::lock_guard<std::mutex> lock(mutex_);
                 requests_.push_back(request);
             }
-            send(c, response_.data(), response_.size(), MSG_NOSIGNAL);
+            const std::string response = respond_(request);
+            if (trickleMs_ > 0) {
+                for (size_t i = 0; i < response.size() && !stop_; ++i) {
+                    if (send(c, response.data() + i, 1, MSG_NOSIGNAL) != 1)
+                        break;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(trickleMs_));
+                }
+            } else {
+                send(c, response.data(), response.size(), MSG_NOSIGNAL);
+            }
             while (holdOpen_ && !stop_)
                 std::this_thread::sleep_for(std::chrono::milliseconds(20));
             close(c);
         }
     }
 
-    std::string response_;
+    Responder respond_;
     bool holdOpen_;
+    int trickleMs_;
     int listen_ = -1;
     int port_ = 0;
     std::atomic<bool> stop_{false};

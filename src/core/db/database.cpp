@@ -188,7 +188,9 @@ std::vector<std::string> Database::TableColumns(const std::string& table) {
 }
 
 void Database::Begin() {
-    Exec("begin");
+    // Takes the write lock at once, so that the busy time-out applies: a deferred transaction
+    // that reads first and then writes fails at once when another connection writes.
+    Exec("begin immediate");
 }
 void Database::Commit() {
     Exec("commit");

@@ -10,8 +10,13 @@ namespace orv::net_detail {
 
 void EnsureCurlInit();
 
-// Time-outs, no signals, no cookies.
+// Time-outs, no signals, no cookies. The environment variable ORVANTA_NET_FLOOR_SECONDS
+// shortens the floor-speed window (tests only).
 void SetCommonOptions(CURL* curl, const NetTimeouts& timeouts);
+
+// Why a transfer failed, in Russian where we know it (time-outs), else curl's reason.
+std::string TransferFailure(CURL* curl, CURLcode code, const char* errorBuffer,
+                            const NetTimeouts& timeouts);
 
 // How each request uses the proxy settings:
 //  - List: no proxy at all when off; when on, credentials only with a login, and none sent

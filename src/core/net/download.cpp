@@ -6,6 +6,7 @@
 
 #include "net/curl_common.h"
 #include "net/net_texts.h"
+#include "update/packet_file.h"
 #include "util/error.h"
 
 namespace orv {
@@ -33,6 +34,10 @@ std::string DownloadProgressText(std::int64_t received, std::int64_t expected) {
                 std::to_string(received * 100 / expected) + "%)";
     }
     return text;
+}
+
+std::string DamagedDownloadText(int packet) {
+    return "Пакет №" + std::to_string(packet) + " получен с сервера повреждённым.";
 }
 
 int DownloadPercent(std::int64_t received, std::int64_t expected) {
@@ -161,10 +166,16 @@ void PacketDownload::Cancel() {
     state_ = State::Cancelled;
 }
 
-void PacketDownload::Fail(std::string message) {
+void PacketDownload::Fail(std::string message, std::string detail) {
+    if (easy_ != nullptr) {
+        curl_off_t total = 0;
+        curl_easy_getinfo(Easy(easy_), CURLINFO_TOTAL_TIME_T, &total);
+        seconds_ = static_cast<double>(total) / 1e6;
+    }
     CloseFile();
     CloseHandles();
     error_ = std::move(message);
+    detail_ = std::move(detail);
     state_ = State::Failed;
 }
 
@@ -175,6 +186,9 @@ void PacketDownload::Finish(int curlResult) {
     curl_easy_getinfo(Easy(easy_), CURLINFO_HTTP_CONNECTCODE, &connectStatus);
     if (!fileError_.empty())
         return Fail(fileError_);
+    const std::string why = rc == CURLE_OK
+                                ? std::string()
+                                : TransferFailure(Easy(easy_), rc, curlError_, request_.timeouts);
     // Some proxies (tinyproxy) answer wrong credentials with 401; our server asks for none.
     bool refused = status == 407 || connectStatus == 407 ||
                    (request_.proxy.use && (status == 401 || connectStatus == 401));
@@ -183,9 +197,10 @@ void PacketDownload::Finish(int curlResult) {
     if (status == 404)
         return Fail(kFileNotFound + request_.object);
     if (status != 200)
-        return Fail(kProxyFailure);
+        return Fail(kProxyFailure, status == 0 ? why : "HTTP " + std::to_string(status));
+    // curl holds the body against its HTTP length or chunked end: a shorter one is an error.
     if (rc != CURLE_OK)
-        return Fail(kTransferBroken);
+        return Fail(kTransferBroken, why);
     if (file_ == nullptr && !statusRefused_) {
         // An empty body never reached the write callback.
         file_ = std::fopen(request_.tempFile.c_str(), "wb");
@@ -194,12 +209,27 @@ void PacketDownload::Finish(int curlResult) {
     }
     if (!CloseFile())
         return Fail(SystemError("Не удалось записать файл", request_.tempFile));
-    if (request_.expectedSize > 0 && received_ != request_.expectedSize) {
-        return Fail("Размер полученного файла (" + std::to_string(received_) +
-                    " байт) не совпадает с размером пакета (" +
-                    std::to_string(request_.expectedSize) + " байт).");
+    {
+        curl_off_t total = 0;
+        curl_easy_getinfo(Easy(easy_), CURLINFO_TOTAL_TIME_T, &total);
+        seconds_ = static_cast<double>(total) / 1e6;
     }
     CloseHandles();
+    // A server without a length that closes early, or one that sends something else: only a
+    // whole packet with the requested number may take the packet's name.
+    if (request_.packet > 0) {
+        const std::string damage = PacketFileDamage(request_.tempFile, request_.packet);
+        if (!damage.empty()) {
+            error_ = DamagedDownloadText(request_.packet);
+            detail_ = damage;
+            state_ = State::Failed;
+            return;
+        }
+    }
+    if (request_.expectedSize > 0 && received_ != request_.expectedSize) {
+        sizeNote_ = "размер " + std::to_string(received_) + " байт, а в списке сервера " +
+                    std::to_string(request_.expectedSize) + " байт; пакет цел и принят";
+    }
     std::error_code ec;
     // rename() replaces an older file of that name in one step.
     std::filesystem::rename(request_.tempFile, request_.finalFile, ec);

@@ -18,10 +18,13 @@
 // Code without a window (command line, background run) calls Run(), which waits on the
 // sockets and pumps until the end.
 //
-// Outcomes: status 200 and a body of the expected length -> Completed; 407 (from the proxy,
+// Outcomes: status 200 and a body that is complete (its HTTP length or chunked end, as curl
+// reports it) and a whole packet with the requested number -> Completed; 407 (from the proxy,
 // also on CONNECT; or 401 when a proxy is used) -> kProxyUserRefused; 404 -> kFileNotFound +
-// object; any other status, no connection or a time-out before the answer -> kProxyFailure; a body
-// cut short, a stall, or a length other than the list said -> a transfer error. Only Completed
+// object; any other status, no connection or a time-out before the answer -> kProxyFailure; a
+// body cut short, a stall, a floor-speed or overall time-out -> kTransferBroken; a body that is
+// no whole packet N -> a damaged-packet error. Detail() then says why. A complete, sound body
+// whose size differs from the list's is accepted; SizeNote() mentions it. Only Completed
 // touches the final file. No local file is created unless the server answered 200.
 #include <cstdint>
 #include <cstdio>
@@ -39,7 +42,8 @@ struct DownloadRequest {
     std::string object;             // the request path, named in the 404 message
     std::string tempFile;           // D + "upd.pckt"
     std::string finalFile;          // D + N + ".pckt"
-    std::int64_t expectedSize = 0;  // from the list; 0 or less: unknown, not checked
+    std::int64_t expectedSize = 0;  // from the list; for the progress only
+    int packet = 0;                 // the body must be this packet; 0: not checked
     ProxySettings proxy;
     NetTimeouts timeouts;
 };
@@ -63,7 +67,12 @@ class PacketDownload {
     void Cancel();
 
     State state() const { return state_; }
-    const std::string& Error() const { return error_; }  // the user's message when Failed
+    const std::string& Error() const { return error_; }    // the user's message when Failed
+    const std::string& Detail() const { return detail_; }  // why, for the log; may be empty
+    // After completion: a note when the body's size differs from the list's, else empty.
+    const std::string& SizeNote() const { return sizeNote_; }
+    // Seconds from the start to the end of the transfer.
+    double Seconds() const { return seconds_; }
     std::int64_t Received() const { return received_; }
     std::int64_t Expected() const { return request_.expectedSize; }
     // For the progress bar: 0..100; -1 when the expected size is unknown.
@@ -76,13 +85,16 @@ class PacketDownload {
     static size_t OnData(char* data, size_t size, size_t count, void* self);
     size_t Write(const char* data, size_t n);
     void Finish(int curlResult);
-    void Fail(std::string message);
+    void Fail(std::string message, std::string detail = {});
     void CloseHandles();
     bool CloseFile();
 
     DownloadRequest request_;
     State state_ = State::Running;
     std::string error_;
+    std::string detail_;
+    std::string sizeNote_;
+    double seconds_ = 0;
     std::int64_t received_ = 0;
     void* multi_ = nullptr;
     void* easy_ = nullptr;
@@ -96,5 +108,7 @@ class PacketDownload {
 // The progress text for any pair of figures.
 std::string DownloadProgressText(std::int64_t received, std::int64_t expected);
 int DownloadPercent(std::int64_t received, std::int64_t expected);
+// The error of a body that is no whole packet N.
+std::string DamagedDownloadText(int packet);
 
 }  // namespace orv

@@ -79,7 +79,7 @@ std::string FetchList(const ListRequest& request) {
     if (t.tooLong)
         throw ListRequestError("ответ длиннее " + std::to_string(request.maxBytes) + " байт");
     if (rc != CURLE_OK)
-        throw ListRequestError(CurlReason(rc, errorBuffer));
+        throw ListRequestError(TransferFailure(h, rc, errorBuffer, request.timeouts));
     long status = 0;
     curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
     if (status != 200)
@@ -87,17 +87,33 @@ std::string FetchList(const ListRequest& request) {
     return t.body;
 }
 
-int CheckNewestPacket(const std::string& serverAddress, const ProxySettings& proxy,
-                      const NetTimeouts& timeouts) {
+NewestCheck CheckNewest(const std::string& serverAddress, const ProxySettings& proxy,
+                        const NetTimeouts& timeouts) {
+    NewestCheck check;
     try {
         ListRequest r;
         r.url = NormalizeServerAddress(serverAddress) + ListRequestPath(kStartupClient);
         r.proxy = proxy;
         r.timeouts = timeouts;
-        return NewestPacketNumber(FetchList(r));
-    } catch (const Error&) {
-        return 0;
+        const std::string answer = FetchList(r);
+        check.newest = NewestPacketNumber(answer);
+        if (check.newest == 0)
+            RequirePacketList(answer);  // throws saying what came instead
+        if (check.newest == 0)
+            check.failure = "сервер не назвал последний пакет: «" + QuoteAnswer(answer) + "»";
+    } catch (const ListRequestError& e) {
+        check.newest = 0;
+        check.failure = std::string(e.what()) + " (" + e.Detail() + ")";
+    } catch (const Error& e) {
+        check.newest = 0;
+        check.failure = e.what();
     }
+    return check;
+}
+
+int CheckNewestPacket(const std::string& serverAddress, const ProxySettings& proxy,
+                      const NetTimeouts& timeouts) {
+    return CheckNewest(serverAddress, proxy, timeouts).newest;
 }
 
 std::string ListProgressText(std::int64_t received, std::int64_t expected) {

@@ -37,6 +37,12 @@ std::string FetchList(const ListRequest& request);
 // The start-up check: the newest packet number on the server, 0 when anything fails.
 int CheckNewestPacket(const std::string& serverAddress, const ProxySettings& proxy,
                       const NetTimeouts& timeouts = {});
+struct NewestCheck {
+    int newest = 0;       // 0 when the check failed
+    std::string failure;  // why, for the log
+};
+NewestCheck CheckNewest(const std::string& serverAddress, const ProxySettings& proxy,
+                        const NetTimeouts& timeouts = {});
 
 // The second status panel while the list arrives: received "/" expected " байт ".
 std::string ListProgressText(std::int64_t received, std::int64_t expected);

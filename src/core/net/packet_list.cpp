@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "util/cp1251.h"
+#include "util/error.h"
 #include "util/text.h"
 
 namespace orv {
@@ -61,6 +63,62 @@ std::vector<ServerPacket> ParsePacketList(std::string_view answer, const std::se
         p.installed = installed.count(number) > 0;
         p.marked = !p.installed;
         list.push_back(p);
+    }
+    return list;
+}
+
+namespace {
+// Length of the UTF-8 sequence starting at s[i], 0 when it is not one.
+size_t Utf8Length(std::string_view s, size_t i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size())
+        return 0;
+    for (size_t k = 1; k < n; ++k) {
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+            return 0;
+    }
+    return n;
+}
+}  // namespace
+
+std::string QuoteAnswer(std::string_view answer, size_t limit) {
+    // Only the beginning is looked at: a huge answer costs nothing here.
+    const std::string_view head = answer.substr(0, limit * 4);
+    bool utf8 = true;
+    for (size_t i = 0; i < head.size() && utf8;) {
+        const size_t n = Utf8Length(head, i);
+        // A sequence cut by the head's end is no fault of the answer.
+        utf8 = n > 0 || i + 4 > head.size();
+        i += n > 0 ? n : 1;
+    }
+    const std::string text = utf8 ? std::string(head) : Cp1251ToUtf8(head);
+    std::string out;
+    size_t chars = 0;
+    for (size_t i = 0; i < text.size();) {
+        if (chars == limit) {
+            return Trim(out) + "…";
+        }
+        size_t n = Utf8Length(text, i);
+        if (n == 0)
+            break;
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        out += c < 0x20 || c == 0x7F ? std::string(" ") : text.substr(i, n);
+        i += n;
+        ++chars;
+    }
+    const bool cut = head.size() < answer.size();
+    return Trim(out) + (cut ? "…" : "");
+}
+
+std::vector<ServerPacket> RequirePacketList(std::string_view answer,
+                                            const std::set<int>& installed) {
+    if (Trim(answer).empty())
+        throw Error("Сервер обновлений прислал пустой список пакетов.");
+    std::vector<ServerPacket> list = ParsePacketList(answer, installed);
+    if (list.empty()) {
+        throw Error("Сервер обновлений прислал не список пакетов: «" + QuoteAnswer(Trim(answer)) +
+                    "»");
     }
     return list;
 }

@@ -20,6 +20,14 @@ struct ServerPacket {
 std::vector<ServerPacket> ParsePacketList(std::string_view answer,
                                           const std::set<int>& installed = {});
 
+// The list of an answer that must name at least one packet: throws orv::Error quoting what the
+// server answered (cut to about 100 characters) when it is empty or no line is a packet.
+std::vector<ServerPacket> RequirePacketList(std::string_view answer,
+                                            const std::set<int>& installed = {});
+// The beginning of a server's answer as one readable line: control characters as spaces, bytes
+// that are not UTF-8 read as windows-1251, cut to `limit` characters with "…".
+std::string QuoteAnswer(std::string_view answer, size_t limit = 100);
+
 // The start-up check's reading: the integer before the first space of the last line, 0 when
 // the answer does not give one.
 int NewestPacketNumber(std::string_view answer);

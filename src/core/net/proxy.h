@@ -19,10 +19,12 @@ struct ProxySettings {
 // store's defaults for missing or blank values (a window passes its live controls instead).
 ProxySettings ReadProxySettings(Database& db);
 
-// A dead or silent server must not hold a window for ever.
+// A dead, silent or trickling server must not hold a window or a scheduled run for ever.
 struct NetTimeouts {
-    long connectSeconds = 20;  // to open the connection (the proxy's or the server's)
-    long stallSeconds = 60;    // without a single byte arriving
+    long connectSeconds = 20;   // to open the connection (the proxy's or the server's)
+    long floorBytes = 1024;     // a transfer bringing less than this...
+    long floorSeconds = 30;     // ...in this long is abandoned (a stall included)
+    long overallSeconds = 600;  // the whole request: a slow rural line still gets a packet
 };
 
 }  // namespace orv

@@ -24,6 +24,12 @@ bool IsTilde(std::string_view f) {
 }
 
 void SplitFields(std::string_view line, std::vector<std::string_view>& out) {
+    // Each field is converted, scrambled and bound: an absurd line would cost its size several
+    // times over.
+    if (line.size() > kMaxLineBytes) {
+        throw Error("Строка пакета длиннее " + std::to_string(kMaxLineBytes / (1024 * 1024)) +
+                    " МБ (" + std::to_string(line.size()) + " байт)");
+    }
     out.clear();
     size_t start = 0;
     for (;;) {

@@ -9,6 +9,9 @@
 
 namespace orv {
 
+// A longer line fails; real lines are a few hundred kilobytes at most.
+inline constexpr size_t kMaxLineBytes = size_t{4} << 20;
+
 class LineApplier {
   public:
     // `nameColumn` names the display-name column of b, i and g; `packet` is N; `appliedAt` is T

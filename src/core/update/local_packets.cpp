@@ -5,6 +5,7 @@
 
 #include "db/schema.h"
 #include "update/day_number.h"
+#include "util/error.h"
 #include "util/paths.h"
 
 namespace orv {
@@ -23,6 +24,23 @@ std::vector<std::string> DuePacketFiles(const std::string& dir, int lastInstalle
         files.push_back(std::move(path));
     }
     return files;
+}
+
+std::string SetDamagedPacketAside(const std::string& path) {
+    const std::string aside = path + ".bad";
+    std::error_code ec;
+    std::filesystem::rename(path, aside, ec);
+    if (ec) {
+        throw Error("Не удалось переименовать повреждённый файл " + path + " в " + aside + ": " +
+                    ec.message());
+    }
+    return aside;
+}
+
+std::string DamagedPacketNote(int number, const std::string& damage) {
+    const std::string name = std::to_string(number) + ".pckt";
+    return "Файл " + name + " повреждён (" + damage + "); он сохранён как " + name +
+           ".bad, пакет будет загружен с сервера заново.";
 }
 
 std::string DuePacketsQuestionCaption(const std::string& firstFile) {

@@ -39,6 +39,13 @@ std::string PacketFilePath(const std::string& dir, int number);
 // files L+1, L+2, ... up to M, stopping at the first missing one. Empty when L >= M.
 std::vector<std::string> DuePacketFiles(const std::string& dir, int lastInstalled,
                                         int newestAvailable);
+// A packet file in the program folder that cannot be installed as it is (cut short, garbage,
+// another packet) is kept as evidence under N.pckt.bad, replacing an older one, so that the
+// packet is fetched again. Returns the new path; throws orv::Error when it cannot be moved.
+std::string SetDamagedPacketAside(const std::string& path);
+// What the user and the log are told then.
+std::string DamagedPacketNote(int number, const std::string& damage);
+
 // Caption of the question about them: "Пакет обновления " + the first file's name.
 std::string DuePacketsQuestionCaption(const std::string& firstFile);
 

@@ -40,11 +40,9 @@ std::int64_t Count(Database& db, const std::string& sql) {
 
 std::unique_ptr<PacketRun> ApplyPacket(Reference& ref, const std::string& path) {
     const double appliedAt = DayNumberNow();  // one time for every row of the packet
-    std::string text = ReadPacketText(path);
-    PacketContent content = ParsePacketText(text);
-    text.clear();
-    text.shrink_to_fit();
-    const int n = content.number;
+    // The lines stay views into the one text: a copy per line would double the memory.
+    PacketText packet = ParsePacketView(ReadPacketText(path));
+    const int n = packet.number;
 
     // An older database learns of `packets` before the checks read it.
     CreateTableIfNeed(ref.db());
@@ -55,11 +53,11 @@ std::unique_ptr<PacketRun> ApplyPacket(Reference& ref, const std::string& path) 
     if (Count(ref.db(), "select count(*) from packets where id=" + std::to_string(n)) > 0) {
         throw PacketRefused("Пакет №" + std::to_string(n) + " уже установлен", InitUpd(ref));
     }
-    return std::unique_ptr<PacketRun>(new PacketRun(ref, std::move(content), appliedAt));
+    return std::unique_ptr<PacketRun>(new PacketRun(ref, std::move(packet), appliedAt));
 }
 
-PacketRun::PacketRun(Reference& ref, PacketContent content, double appliedAt)
-    : ref_(ref), content_(std::move(content)), appliedAt_(appliedAt) {
+PacketRun::PacketRun(Reference& ref, PacketText packet, double appliedAt)
+    : ref_(ref), packet_(std::move(packet)), appliedAt_(appliedAt) {
     // A commit per tick must not wait for the disk: a write-ahead log without a sync on every
     // commit keeps the file consistent and lets a tick finish in its budget. Only speed
     // depends on it, so a database that cannot switch just stays as it is.
@@ -77,18 +75,17 @@ PacketRun::PacketRun(Reference& ref, PacketContent content, double appliedAt)
         }
     }
     applier_ =
-        std::make_unique<LineApplier>(ref_.db(), ref_.NameColumn(), content_.number, appliedAt_);
+        std::make_unique<LineApplier>(ref_.db(), ref_.NameColumn(), packet_.number, appliedAt_);
     savedSql_ = ref_.qMain.Sql();
     if (ref_.qMain.Active() && !ref_.qMain.IsEmpty())
         savedId_ = ref_.qMain.Field("id");
-    sections_[0].lines = &content_.preparations;
-    sections_[1].lines = &content_.manufacturers;
-    sections_[2].lines = &content_.groups;
-    progress_.packet = content_.number;
-    progress_.caption = "Подгрузка пакета №" + std::to_string(content_.number);
+    for (int s = 0; s < 3; ++s)
+        sections_[s].lines = SectionLines(packet_.sections[s]);
+    progress_.packet = packet_.number;
+    progress_.caption = "Подгрузка пакета №" + std::to_string(packet_.number);
     progress_.progressText = "Готово 0%";
     for (const auto& s : sections_)
-        progress_.stepsTotal = std::max(progress_.stepsTotal, s.lines->size());
+        progress_.stepsTotal = std::max(progress_.stepsTotal, s.lines.Count());
     // Copying the log into the database syncs the disk; it gets a tick of its own instead of
     // lengthening whichever commit reaches the threshold. Set last: nothing after it throws.
     sqlite3_wal_hook(ref_.db().handle(), &PacketRun::WalHook, this);
@@ -117,7 +114,7 @@ bool PacketRun::Step() {
         Section& sec = sections_[s];
         if (sec.finished)
             continue;
-        const std::string& line = (*sec.lines)[sec.index];
+        const std::string_view line = sec.lines.Current();
         if (line.empty())
             continue;
         try {
@@ -134,17 +131,17 @@ bool PacketRun::Step() {
             }
         } catch (const Error&) {
             failedSection_ = kNames[s];
-            failedLine_ = sec.index + 1;
+            failedLine_ = sec.lines.Index() + 1;
             throw;
         }
     }
-    const size_t count = sections_[0].lines->size();
-    progress_.percent = static_cast<int>(sections_[0].index * 100 / count);
+    const size_t count = sections_[0].lines.Count();
+    progress_.percent = static_cast<int>(sections_[0].lines.Index() * 100 / count);
     progress_.progressText = "Готово " + std::to_string(progress_.percent) + "%";
     ++progress_.stepsDone;
     for (Section& sec : sections_) {
-        if (sec.index + 1 < sec.lines->size()) {
-            ++sec.index;
+        if (!sec.lines.AtLast()) {
+            sec.lines.Advance();
         } else if (!sec.finished) {
             sec.finished = true;
             ++finishedSections_;
@@ -184,7 +181,7 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
             if (complete) {
                 // Recorded in the same transaction as the last lines: all of them or none.
                 ref_.db().Exec("insert into packets (id, dt) values (" +
-                               std::to_string(content_.number) + ", " +
+                               std::to_string(packet_.number) + ", " +
                                DayNumberSqlText(appliedAt_) + ")");
             }
         } catch (const Error&) {
@@ -210,9 +207,7 @@ void PacketRun::Complete() {
     state_ = State::Completed;
     applier_.reset();
     RestoreCheckpoints();
-    content_.preparations = {};
-    content_.manufacturers = {};
-    content_.groups = {};
+    ReleaseText();
     info_ = InitUpd(ref_);
     ref_.qMain.SetSql(ref_.InitialListSql());
     ref_.qMain.Open();
@@ -232,15 +227,25 @@ void PacketRun::Stop() {
     EndWithoutRecord();
 }
 
+void PacketRun::ReleaseText() {
+    const int number = packet_.number;
+    packet_ = {};
+    packet_.number = number;
+    for (Section& sec : sections_)
+        sec.lines = SectionLines();
+}
+
 void PacketRun::EndWithoutRecord() {
     applier_.reset();
     RestoreCheckpoints();
+    ReleaseText();
     info_ = InitUpd(ref_);
     ref_.qMain.SetSql(savedSql_);
     ref_.qMain.Open();
     if (!IsNull(savedId_))
         ref_.qMain.Locate("id", savedId_);
-    totalPreparations_ = ref_.qMain.RecordCount();
+    // The whole table, whatever list the caller restores: the counter compares against it.
+    totalPreparations_ = static_cast<int>(Count(ref_.db(), "select count(*) from b"));
 }
 
 }  // namespace orv

@@ -88,11 +88,11 @@ class PacketRun {
 
     State state() const { return state_; }
     bool Running() const { return state_ == State::Running; }
-    int Number() const { return content_.number; }
+    int Number() const { return packet_.number; }
     double AppliedAt() const { return appliedAt_; }
     const PacketProgress& Progress() const { return progress_; }
 
-    // After the run ended: the InitUpd data and (on completion) the number of preparations.
+    // After the run ended: the InitUpd data and the number of preparations in the table.
     const UpdInfo& Info() const { return info_; }
     int TotalPreparations() const { return totalPreparations_; }
     // After a failure: "препараты"/"производители"/"группы" and the 1-based line number.
@@ -104,22 +104,22 @@ class PacketRun {
 
   private:
     friend std::unique_ptr<PacketRun> ApplyPacket(Reference& ref, const std::string& path);
-    PacketRun(Reference& ref, PacketContent content, double appliedAt);
+    PacketRun(Reference& ref, PacketText packet, double appliedAt);
     bool Step();  // one step; true when the run is complete
     void Complete();
     void EndWithoutRecord();
+    void ReleaseText();
     static int WalHook(void* self, struct sqlite3* db, const char* name, int frames);
     void RestoreCheckpoints();
     static constexpr int kCheckpointBytes = 1 << 20;
 
     struct Section {
-        std::vector<std::string>* lines;
-        size_t index = 0;
+        SectionLines lines;
         bool finished = false;
     };
 
     Reference& ref_;
-    PacketContent content_;
+    PacketText packet_;
     double appliedAt_;
     std::unique_ptr<class LineApplier> applier_;
     Section sections_[3];

@@ -14,22 +14,42 @@
 namespace orv {
 
 namespace {
-Error TooLarge(size_t maxBytes) {
-    return Error("Пакет обновления слишком велик: больше " + std::to_string(maxBytes) +
-                 " байт после распаковки");
+PacketDamaged TooLarge(size_t maxBytes) {
+    return PacketDamaged("Пакет обновления слишком велик: больше " + std::to_string(maxBytes) +
+                         " байт после распаковки");
 }
 
-// A string sink that refuses to grow past the packet size limit.
-class BoundedStringBuf : public std::streambuf {
+// The inflated bytes go either nowhere (counted only) or into a text allocated beforehand;
+// neither grows past its limit.
+class BoundedSink : public std::streambuf {
   public:
-    explicit BoundedStringBuf(size_t maxBytes) : maxBytes_(maxBytes) {}
-    std::string text;
+    BoundedSink(size_t maxBytes, std::string* text) : maxBytes_(maxBytes), text_(text) {}
+    size_t size = 0;
+    bool overflowed = false;
+    // What a structure check needs without the text: the bytes before the first section
+    // separator (the number; a longer head is no number anyway) and the separators' count.
+    std::string head;
+    size_t sectionSeparators = 0;
 
   protected:
     std::streamsize xsputn(const char* s, std::streamsize n) override {
-        if (text.size() + static_cast<size_t>(n) > maxBytes_)
-            throw TooLarge(maxBytes_);
-        text.append(s, static_cast<size_t>(n));
+        const size_t count = static_cast<size_t>(n);
+        if (size + count > maxBytes_) {
+            overflowed = true;
+            throw std::length_error("packet text");
+        }
+        if (text_ != nullptr) {
+            text_->append(s, count);
+        } else {
+            const char* end = s + count;
+            if (sectionSeparators == 0) {
+                const char* sep = std::find(s, end, kSectionSeparator);
+                head.append(s, std::min<size_t>(static_cast<size_t>(sep - s),
+                                                kHeadBytes - std::min(kHeadBytes, head.size())));
+            }
+            sectionSeparators += static_cast<size_t>(std::count(s, end, kSectionSeparator));
+        }
+        size += count;
         return n;
     }
     int_type overflow(int_type c) override {
@@ -41,39 +61,51 @@ class BoundedStringBuf : public std::streambuf {
     }
 
   private:
+    static constexpr size_t kHeadBytes = 32;
     size_t maxBytes_;
+    std::string* text_;
 };
-}  // namespace
 
-std::string ReadPacketText(const std::string& path, size_t maxBytes) {
+// One pass over the file; throws the messages of ReadPacketText.
+InflateResult InflateFile(const std::string& path, BoundedSink& sink, size_t maxBytes) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw Error("Файл " + path + " не найден!");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw Error("Файл " + path + " не найден!");
-    std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec)
-        size = 0;
-
-    BoundedStringBuf sink(maxBytes);
-    // Packets compress about tenfold; growing the text by doubling would copy it repeatedly.
-    sink.text.reserve(static_cast<size_t>(std::min<std::uintmax_t>(size * 10, maxBytes)));
     std::ostream out(&sink);
     out.exceptions(std::ios::badbit);
     InflateResult r;
     try {
         r = InflateToStream(in, out);
-    } catch (const std::ios_base::failure&) {
-        // The sink's size error surfaces as a stream failure; report it as such.
-        throw TooLarge(maxBytes);
+    } catch (const Error& e) {
+        throw PacketDamaged(e.what());
+    } catch (const std::exception&) {
+        if (sink.overflowed)
+            throw TooLarge(maxBytes);
+        throw;
     }
     // An empty file reads as an empty text (and fails the structure check); any other stream
     // that stops before its end marker would apply a cut-off packet as if it were whole.
-    if (!r.complete && size > 0) {
-        throw Error("Файл " + path + " повреждён: пакет обновления обрывается раньше конца данных");
+    if (!r.complete && std::filesystem::file_size(path, ec) > 0) {
+        throw PacketDamaged("Файл " + path +
+                            " повреждён: пакет обновления обрывается раньше конца данных");
     }
-    return std::move(sink.text);
+    return r;
+}
+}  // namespace
+
+std::string ReadPacketText(const std::string& path, size_t maxBytes) {
+    // Measured first, so that the text is allocated once: growing it by doubling would hold
+    // up to three times its size at the moment of a copy.
+    BoundedSink counter(maxBytes, nullptr);
+    InflateFile(path, counter, maxBytes);
+    std::string text;
+    text.reserve(counter.size);
+    BoundedSink sink(counter.size, &text);
+    InflateFile(path, sink, counter.size);
+    return text;
 }
 
 namespace {
@@ -89,30 +121,95 @@ void SplitLines(const std::string& text, size_t begin, size_t end,
     }
     lines.emplace_back(text, begin, end - begin);
 }
+
+struct Structure {
+    int number = 0;
+    size_t bounds[3] = {0, 0, 0};
+};
+
+Structure CheckStructure(std::string_view text) {
+    Structure st;
+    size_t found = 0;
+    for (size_t at = text.find(kSectionSeparator); at != std::string_view::npos;
+         at = text.find(kSectionSeparator, at + 1)) {
+        if (found == 3) {
+            found = 4;
+            break;
+        }
+        st.bounds[found++] = at;
+    }
+    if (found != 3)
+        throw PacketDamaged("7 Неверная структура пакета!");
+    std::int32_t number = 0;
+    // Packet numbers start at 1: 0 is the base data and a negative one would pass every check.
+    if (!ParseIntegerText(text.substr(0, st.bounds[0]), number) || number < 1) {
+        throw PacketDamaged("8 Неверная структура пакета!");
+    }
+    st.number = number;
+    return st;
+}
 }  // namespace
 
 PacketContent ParsePacketText(const std::string& text) {
-    // Section bounds first, so that a large packet is copied into its lines only once.
-    std::vector<size_t> bounds;
-    for (size_t at = text.find(kSectionSeparator); at != std::string::npos;
-         at = text.find(kSectionSeparator, at + 1)) {
-        bounds.push_back(at);
-        if (bounds.size() > 3)
-            break;
-    }
-    if (bounds.size() != 3)
-        throw Error("7 Неверная структура пакета!");
-    std::int32_t number = 0;
-    // Packet numbers start at 1: 0 is the base data and a negative one would pass every check.
-    if (!ParseIntegerText(std::string_view(text).substr(0, bounds[0]), number) || number < 1) {
-        throw Error("8 Неверная структура пакета!");
-    }
+    const Structure st = CheckStructure(text);
     PacketContent c;
-    c.number = number;
-    SplitLines(text, bounds[0] + 1, bounds[1], c.preparations);
-    SplitLines(text, bounds[1] + 1, bounds[2], c.manufacturers);
-    SplitLines(text, bounds[2] + 1, text.size(), c.groups);
+    c.number = st.number;
+    SplitLines(text, st.bounds[0] + 1, st.bounds[1], c.preparations);
+    SplitLines(text, st.bounds[1] + 1, st.bounds[2], c.manufacturers);
+    SplitLines(text, st.bounds[2] + 1, text.size(), c.groups);
     return c;
+}
+
+SectionLines::SectionLines(std::string_view text) : text_(text) {
+    count_ = 1 + static_cast<size_t>(std::count(text.begin(), text.end(), kLineSeparator));
+    size_t at = text_.find(kLineSeparator);
+    current_ = text_.substr(0, at);
+    next_ = at == std::string_view::npos ? text_.size() : at + 1;
+}
+
+void SectionLines::Advance() {
+    if (AtLast())
+        return;
+    size_t at = text_.find(kLineSeparator, next_);
+    current_ =
+        text_.substr(next_, at == std::string_view::npos ? std::string_view::npos : at - next_);
+    next_ = at == std::string_view::npos ? text_.size() : at + 1;
+    ++index_;
+}
+
+PacketText ParsePacketView(std::string text) {
+    PacketText p;
+    p.text = std::move(text);
+    const std::string_view t(p.text);
+    const Structure st = CheckStructure(t);
+    p.number = st.number;
+    p.sections[0] = t.substr(st.bounds[0] + 1, st.bounds[1] - st.bounds[0] - 1);
+    p.sections[1] = t.substr(st.bounds[1] + 1, st.bounds[2] - st.bounds[1] - 1);
+    p.sections[2] = t.substr(st.bounds[2] + 1);
+    return p;
+}
+
+std::string PacketFileDamage(const std::string& path, int number) {
+    BoundedSink check(kMaxPacketTextBytes, nullptr);
+    try {
+        InflateFile(path, check, kMaxPacketTextBytes);
+    } catch (const Error& e) {
+        // zlib's own word for it tells an administrator nothing; the path is the caller's.
+        std::string why = e.what();
+        if (why == "Error")
+            return "это не сжатый пакет обновления (zlib)";
+        const std::string prefix = "Файл " + path + " повреждён: ";
+        return why.compare(0, prefix.size(), prefix) == 0 ? why.substr(prefix.size()) : why;
+    }
+    if (check.sectionSeparators != 3)
+        return "7 Неверная структура пакета!";
+    std::int32_t found = 0;
+    if (!ParseIntegerText(check.head, found) || found < 1)
+        return "8 Неверная структура пакета!";
+    if (number > 0 && found != number) {
+        return "в файле пакет №" + std::to_string(found) + ", а не №" + std::to_string(number);
+    }
+    return {};
 }
 
 std::string BuildPacketText(const PacketContent& content) {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "util/cp1251.h"
 #include "util/error.h"
@@ -233,67 +234,104 @@ PacketContent PacketFromSource(const std::string& text, const std::string& origi
     return c;
 }
 
-std::string PacketToSource(const PacketContent& content) {
-    ordered_json doc;
-    doc["packet"] = content.number;
-    auto fieldsOf = [](const std::string& line) {
-        return SplitText(line, std::string(1, kFieldSeparator));
-    };
-    auto raw = [](ordered_json& obj, const std::vector<std::string>& f) {
-        ordered_json list = ordered_json::array();
-        for (size_t i = 1; i < f.size(); ++i)
-            list.push_back(Cp1251ToUtf8(f[i]));
-        obj["fields"] = list;
-    };
-    ordered_json preps = ordered_json::array();
-    const size_t baseCount = content.number == 2 ? 21 : 22;
-    for (const auto& line : content.preparations) {
-        if (line.empty())
-            continue;
-        auto f = fieldsOf(line);
-        ordered_json obj;
-        obj["id"] = SourceValue(f[0], true);
-        if (f.size() == 1) {
-            obj["delete"] = true;
-        } else if (f.size() != baseCount) {
-            raw(obj, f);
-        } else {
-            obj["cmd"] = SourceValue(f[1], true);
-            for (size_t k = 0; k + 2 < f.size(); ++k) {
-                if (f[k + 2] == "~")
-                    continue;
-                std::string key = kBaseKeys[k];
-                obj[key] = SourceValue(f[k + 2], key == "status" || key == "g" || key == "n12");
-            }
-        }
-        preps.push_back(obj);
-    }
-    auto named = [&](const std::vector<std::string>& lines) {
-        ordered_json list = ordered_json::array();
-        const size_t count = content.number < 4 ? 3 : 2;
-        for (const auto& line : lines) {
-            if (line.empty())
+namespace {
+std::vector<std::string> FieldsOf(std::string_view line) {
+    return SplitText(line, std::string_view(&kFieldSeparator, 1));
+}
+
+ordered_json RawObject(ordered_json obj, const std::vector<std::string>& f) {
+    ordered_json list = ordered_json::array();
+    for (size_t i = 1; i < f.size(); ++i)
+        list.push_back(Cp1251ToUtf8(f[i]));
+    obj["fields"] = list;
+    return obj;
+}
+
+ordered_json BaseObject(std::string_view line, int number) {
+    const auto f = FieldsOf(line);
+    const size_t baseCount = number == 2 ? 21 : 22;
+    ordered_json obj;
+    obj["id"] = SourceValue(f[0], true);
+    if (f.size() == 1) {
+        obj["delete"] = true;
+    } else if (f.size() != baseCount) {
+        return RawObject(obj, f);
+    } else {
+        obj["cmd"] = SourceValue(f[1], true);
+        for (size_t k = 0; k + 2 < f.size(); ++k) {
+            if (f[k + 2] == "~")
                 continue;
-            auto f = fieldsOf(line);
-            ordered_json obj;
-            obj["id"] = SourceValue(f[0], true);
-            if (f.size() == 1) {
-                obj["delete"] = true;
-            } else if (f.size() != count) {
-                raw(obj, f);
-            } else {
-                obj["name"] = Cp1251ToUtf8(f[1]);
-                if (count == 3 && !f[2].empty())
-                    obj["extra"] = Cp1251ToUtf8(f[2]);
-            }
-            list.push_back(obj);
+            std::string key = kBaseKeys[k];
+            obj[key] = SourceValue(f[k + 2], key == "status" || key == "g" || key == "n12");
         }
-        return list;
-    };
-    doc["preparations"] = preps;
-    doc["manufacturers"] = named(content.manufacturers);
-    doc["groups"] = named(content.groups);
-    return doc.dump(2) + "\n";
+    }
+    return obj;
+}
+
+ordered_json NamedObject(std::string_view line, int number) {
+    const auto f = FieldsOf(line);
+    const size_t count = number < 4 ? 3 : 2;
+    ordered_json obj;
+    obj["id"] = SourceValue(f[0], true);
+    if (f.size() == 1) {
+        obj["delete"] = true;
+    } else if (f.size() != count) {
+        return RawObject(obj, f);
+    } else {
+        obj["name"] = Cp1251ToUtf8(f[1]);
+        if (count == 3 && !f[2].empty())
+            obj["extra"] = Cp1251ToUtf8(f[2]);
+    }
+    return obj;
+}
+
+// The document as nlohmann's dump(2) would print it, one line object at a time, so that a
+// large packet never stands in memory as a whole JSON tree.
+template <class EachLine>
+void WriteSource(std::ostream& out, int number, EachLine eachLine) {
+    static const char* const kKeys[3] = {"preparations", "manufacturers", "groups"};
+    out << "{\n  \"packet\": " << number;
+    for (int s = 0; s < 3; ++s) {
+        out << ",\n  \"" << kKeys[s] << "\": [";
+        bool first = true;
+        eachLine(s, [&](std::string_view line) {
+            if (line.empty())
+                return;
+            const std::string text =
+                (s == 0 ? BaseObject(line, number) : NamedObject(line, number)).dump(2);
+            out << (first ? "\n    " : ",\n    ");
+            first = false;
+            for (char c : text) {
+                out << c;
+                if (c == '\n')
+                    out << "    ";
+            }
+        });
+        out << (first ? "]" : "\n  ]");
+    }
+    out << "\n}\n";
+}
+}  // namespace
+
+std::string PacketToSource(const PacketContent& content) {
+    std::ostringstream out;
+    const std::vector<std::string>* sections[3] = {&content.preparations, &content.manufacturers,
+                                                   &content.groups};
+    WriteSource(out, content.number, [&](int s, const auto& emit) {
+        for (const auto& line : *sections[s])
+            emit(line);
+    });
+    return out.str();
+}
+
+void WritePacketSource(const PacketText& packet, std::ostream& out) {
+    WriteSource(out, packet.number, [&](int s, const auto& emit) {
+        for (SectionLines lines(packet.sections[s]);; lines.Advance()) {
+            emit(lines.Current());
+            if (lines.AtLast())
+                break;
+        }
+    });
 }
 
 void PackFile(const std::string& sourcePath, const std::string& packetPath) {

@@ -1,6 +1,7 @@
 #pragma once
 // The editable source of a packet: UTF-8 JSON, one file per packet, that a content editor can
 // write by hand (format in README.md), and its conversion to and from packet content.
+#include <ostream>
 #include <string>
 
 #include "update/packet_file.h"
@@ -12,6 +13,8 @@ namespace orv {
 PacketContent PacketFromSource(const std::string& json, const std::string& origin = {});
 // The packet source of packet content, pretty-printed.
 std::string PacketToSource(const PacketContent& content);
+// The same text written as it is made, one line object at a time.
+void WritePacketSource(const PacketText& packet, std::ostream& out);
 
 // Reads a source file and writes its packet file.
 void PackFile(const std::string& sourcePath, const std::string& packetPath);
