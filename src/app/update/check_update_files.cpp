@@ -1,11 +1,13 @@
 #include "update/check_update_files.h"
 
 #include <QMessageBox>
+#include <filesystem>
 
 #include "db/reference.h"
 #include "shell/wait_cursor.h"
 #include "update/list_wrap.h"
 #include "update/local_packets.h"
+#include "update/packet_file.h"
 #include "update/packet_run_window.h"
 #include "update/update_host.h"
 
@@ -26,6 +28,17 @@ void CheckUpdateFiles(UpdateHost& host, PacketRunWindow& engine) {
             return;
     }
     for (const std::string& file : files) {
+        // A damaged copy would fail on every run: kept aside, the internet update fetches it.
+        const int number = std::stoi(std::filesystem::path(file).stem().string());
+        const std::string damage = PacketFileDamage(file, number);
+        if (!damage.empty()) {
+            SetDamagedPacketAside(file);
+            if (!host.BackgroundMode()) {
+                QMessageBox::warning(host.mainWindow(), QString::fromUtf8(kUpdateWindowCaption),
+                                     QString::fromStdString(DamagedPacketNote(number, damage)));
+            }
+            break;
+        }
         PacketRunWindow::Outcome outcome;
         {
             ListWrap wrap(host);

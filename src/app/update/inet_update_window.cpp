@@ -27,6 +27,7 @@
 #include "update/download_window.h"
 #include "update/local_packets.h"
 #include "update/packet_engine.h"
+#include "update/packet_file.h"
 #include "update/packet_installer.h"
 #include "util/paths.h"
 #include "util/text.h"
@@ -184,6 +185,7 @@ void InetUpdateWindow::Timer1Timer() {
     Button4->setEnabled(false);
     Button5->setEnabled(false);
     bool failed = false;
+    QString badAnswer;
     try {
         Reference& ref = state_.Ref();
         ListRequest request;
@@ -204,8 +206,10 @@ void InetUpdateWindow::Timer1Timer() {
         for (const PacketListItem& p : InitUpd(ref).packets)
             installed.insert(p.id);
         if (!Trim(answer).empty()) {
+            // An answer that lists nothing is the server's fault, not "nothing new".
+            const std::vector<ServerPacket> list = RequirePacketList(answer, installed);
             lv->clear();
-            for (const ServerPacket& p : ParsePacketList(answer, installed)) {
+            for (const ServerPacket& p : list) {
                 auto* item = new QTreeWidgetItem(lv);
                 item->setText(0, QString::number(p.number));
                 item->setText(1, Q(p.sizeText));
@@ -216,8 +220,10 @@ void InetUpdateWindow::Timer1Timer() {
             }
         }
         Status(Q(kStatusReady));
-    } catch (const std::exception&) {
+    } catch (const ListRequestError&) {
         failed = true;
+    } catch (const std::exception& e) {
+        badAnswer = QString::fromUtf8(e.what());
     }
     requesting_ = false;
     sbPanel1->clear();
@@ -227,6 +233,13 @@ void InetUpdateWindow::Timer1Timer() {
     if (failed) {
         Status(Q(kServerConnectionFailed));
         reportConnectionError(Q(kServerConnectionFailed));
+        if (isVisible())
+            QDialog::reject();
+        return;
+    }
+    if (!badAnswer.isEmpty()) {
+        Status(badAnswer);
+        reportError(badAnswer);
         if (isVisible())
             QDialog::reject();
         return;
@@ -269,6 +282,17 @@ void InetUpdateWindow::Button4Click() {
             expectedSize_ = item->data(1, Qt::UserRole).toLongLong();
             const std::string path = PacketFilePath(ref.dir(), number);
             if (FileExists(path)) {
+                // A damaged copy would fail on every run: kept aside, the packet is fetched again.
+                const std::string damage = PacketFileDamage(path, number);
+                if (!damage.empty()) {
+                    SetDamagedPacketAside(path);
+                    const QString note = Q(DamagedPacketNote(number, damage));
+                    Status(note);
+                    if (!state_.background)
+                        QMessageBox::warning(this, Q(kInetUpdateCaption), note);
+                }
+            }
+            if (FileExists(path)) {
                 bool install = state_.background;
                 if (!install) {
                     yon_.SetMessage(Q(AlreadyDownloadedText(number)), Q(kInstallNowQuestion));
@@ -285,11 +309,20 @@ void InetUpdateWindow::Button4Click() {
                 request.tempFile = ref.FilePath("upd.pckt");
                 request.finalFile = path;
                 request.expectedSize = expectedSize_;
+                request.packet = number;
                 request.proxy = ProxyFromSettings(settings_);
                 // With no proxy the download takes the system's configured access.
                 download_.setWindowTitle(Q(DownloadWindowCaption(number)));
-                download_.DownloadFile(request);
-                download_.Wait(state_.background);
+                try {
+                    download_.DownloadFile(request);
+                    download_.Wait(state_.background);
+                } catch (const std::exception&) {
+                    // The packets fetched before the failing one are still installed.
+                    for (int k = i; k < lv->topLevelItemCount(); ++k)
+                        lv->topLevelItem(k)->setCheckState(0, Qt::Unchecked);
+                    ApplyPackets();
+                    throw;
+                }
                 if (download_.Cancelled()) {
                     Status(Q(kStatusStopped));
                     throw Error(kUpdateStopped);

@@ -130,8 +130,8 @@ void PacketRunWindow::Finish() {
             break;
     }
     PublishPackets(host_, run_->Info());
-    if (outcome_ == Outcome::Completed)
-        host_.SetTotalPreparations(run_->TotalPreparations());
+    // Also after a stop or a failed line: rows were written, and the counter compares with it.
+    host_.SetTotalPreparations(run_->TotalPreparations());
     run_.reset();
     host_.SetListAttached(true);
     host_.SetRecordCounterPaused(false);
