@@ -252,4 +252,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "x11_keys_test.moc"
+#include "x11_main_keys_test.moc"
