@@ -26,6 +26,7 @@ const Command* const kCommands[] = {
     &orv::cli::kSearchCommand,
     &orv::cli::kRebuildIndexCommand,
     &orv::cli::kPartnerCommand,
+    &orv::cli::kSuggestCommand,
 };
 
 void PrintUsage() {
