@@ -12,20 +12,11 @@ namespace {
 using orv::cli::Command;
 
 const Command* const kCommands[] = {
-    &orv::cli::kInitCommand,
-    &orv::cli::kQueryCommand,
-    &orv::cli::kServeCommand,
-    &orv::cli::kUpdateCommand,
-    &orv::cli::kPackCommand,
-    &orv::cli::kUnpackCommand,
-    &orv::cli::kApplyCommand,
-    &orv::cli::kStatsCommand,
-    &orv::cli::kGenerateCommand,
-    &orv::cli::kShowCommand,
-    &orv::cli::kSettingsCommand,
-    &orv::cli::kSearchCommand,
-    &orv::cli::kRebuildIndexCommand,
-    &orv::cli::kPartnerCommand,
+    &orv::cli::kInitCommand,         &orv::cli::kQueryCommand,    &orv::cli::kServeCommand,
+    &orv::cli::kUpdateCommand,       &orv::cli::kPackCommand,     &orv::cli::kUnpackCommand,
+    &orv::cli::kApplyCommand,        &orv::cli::kStatsCommand,    &orv::cli::kGenerateCommand,
+    &orv::cli::kShowCommand,         &orv::cli::kSettingsCommand, &orv::cli::kSearchCommand,
+    &orv::cli::kRebuildIndexCommand, &orv::cli::kPartnerCommand,
 };
 
 void PrintUsage() {
@@ -36,7 +27,10 @@ void PrintUsage() {
         std::cout << "  " << name << c->summary << "\n";
     }
     std::cout << "\norvanta-cli КОМАНДА --help печатает описание команды.\n"
-                 "--dir ПАПКА указывает папку справочника (по умолчанию — папка программы).\n";
+                 "--dir ПАПКА указывает папку справочника. Без него — та же папка, что у\n"
+                 "программы: папка orvanta-cli, если в ней есть source.bin, иначе переменная\n"
+                 "ORVANTA_HOME, иначе ~/.local/share/orvanta (при первом запуске заполняется\n"
+                 "из /usr/share/orvanta).\n";
 }
 
 }  // namespace
