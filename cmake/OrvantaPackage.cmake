@@ -87,13 +87,14 @@ set(CPACK_PACKAGE_CONTACT ${ORVANTA_PACKAGE_MAINTAINER})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "reference of medicinal preparations for pharmacy staff")
+# CPack puts the summary above this as the synopsis line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "reference of medicinal preparations for pharmacy staff
- A desktop reference of medicinal preparations for Russian-speaking pharmacy staff
- and physicians: find a preparation from a few typed letters, by synonyms or
- indications, read and print its description, and keep the reference current from
- numbered update packets fetched from an update server. Ships a demo reference
- (made-up data, not for medical use) and orvanta-cli, its command-line companion.")
+    "A desktop reference of medicinal preparations for Russian-speaking pharmacy
+staff and physicians: find a preparation from a few typed letters, by synonyms
+or indications, read and print its description, and keep the reference current
+from numbered update packets fetched from an update server. Ships a demo
+reference (made-up data, not for medical use) and orvanta-cli, its
+command-line companion.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${ORVANTA_PACKAGE_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
