@@ -9,6 +9,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick tinyproxy-bin fonts-dejavu-core
     dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
+    nginx-light
 )
 missing=()
 for p in "${packages[@]}"; do
