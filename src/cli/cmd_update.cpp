@@ -233,6 +233,8 @@ int Run(Args& args) {
     }
     const std::string server =
         serverOption ? NormalizeServerAddress(*serverOption) : UpdateServerAddress();
+    if (server.empty())
+        throw Error(std::string(kNoServerSet) + " или параметром --server");
     const bool tty = isatty(STDERR_FILENO) != 0;
     CatchStopSignals();
 
@@ -275,6 +277,7 @@ const Command kUpdateCommand{
     "  Каждый запрос прерывается, если за 30 с пришло меньше 1 КБ или не уложился в общий\n"
     "  срок: 600 с по умолчанию, --timeout СЕКУНДЫ задаёт другой.\n"
     "  Сервер: --server, иначе переменная окружения ORVANTA_UPDATE_SERVER, иначе адрес сборки.\n"
+    "  (сборка без адреса сервера никого не спрашивает, и тогда это ошибка).\n"
     "  Прокси берётся из настроек справочника (useproxy, proxy, port, login, pass).\n",
     Run};
 

@@ -6,6 +6,7 @@
 #include "net/net_texts.h"
 #include "net/packet_list.h"
 #include "net/server_address.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -90,6 +91,10 @@ std::string FetchList(const ListRequest& request) {
 NewestCheck CheckNewest(const std::string& serverAddress, const ProxySettings& proxy,
                         const NetTimeouts& timeouts) {
     NewestCheck check;
+    if (Trim(serverAddress).empty()) {
+        check.failure = "сервер обновлений не задан";
+        return check;  // no server set: nothing is asked
+    }
     try {
         ListRequest r;
         r.url = NormalizeServerAddress(serverAddress) + ListRequestPath(kStartupClient);
