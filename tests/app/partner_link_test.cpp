@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "app/app_fixture.h"
+#include "app/app_test_main.h"
 #include "partner/partner_controller.h"
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
@@ -156,5 +157,5 @@ class PartnerLinkTest : public QObject {
     }
 };
 
-QTEST_MAIN(PartnerLinkTest)
+ORVANTA_APP_TEST_MAIN(PartnerLinkTest)
 #include "partner_link_test.moc"

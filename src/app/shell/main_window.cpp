@@ -133,19 +133,16 @@ void MainWindow::WireControllers() {
     auto* keys = new ListKeyFilter(this);
     keys->Watch(gbAll);
     keys->Watch(gbGr);
-    connect(keys, &ListKeyFilter::enterPressed, this,
-            [this] { Guarded(this, [&] { filter->FilterTableSynonim(); }); });
+    connect(keys, &ListKeyFilter::enterPressed, filter, &QuickFilter::FilterTableSynonim);
     connect(keys, &ListKeyFilter::textTyped, filter, &QuickFilter::TypeIntoBox);
     connect(keys, &ListKeyFilter::ctrlReleased, filter, &QuickFilter::ClearBox);
     connect(keys, &ListKeyFilter::movedByKey, this, showDescription);
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(gbAll), static_cast<QAbstractItemView*>(gbGr)}) {
         connect(view, &QAbstractItemView::clicked, this, showDescription);
-        connect(view, &QAbstractItemView::doubleClicked, this,
-                [this] { Guarded(this, [&] { filter->FilterTableSynonim(); }); });
+        connect(view, &QAbstractItemView::doubleClicked, filter, &QuickFilter::FilterTableSynonim);
     }
-    connect(pnFilter->sbFilter, &QToolButton::clicked, this,
-            [this] { Guarded(this, [&] { filter->sbFilterClick(); }); });
+    connect(pnFilter->sbFilter, &QToolButton::clicked, filter, &QuickFilter::sbFilterClick);
 }
 
 void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindow* aboutWindow,

@@ -1,6 +1,5 @@
 #include "shell/program.h"
 
-#include <QApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QProxyStyle>
@@ -15,6 +14,7 @@
 #include "display/full_description_window.h"
 #include "settings/window_settings.h"
 #include "shell/about_window.h"
+#include "shell/application.h"
 #include "shell/error_box.h"
 #include "shell/local_windows.h"
 #include "shell/main_partner_host.h"
@@ -134,7 +134,7 @@ void ApplyHintSettings(QApplication& app) {
 }
 
 int RunProgram(int argc, char** argv) {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Norvel"));
     QApplication::setApplicationName(QStringLiteral("Orvanta"));
     LoadQtTranslation(app);
