@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "bookmarks/bookmarks_controller.h"
 #include "display/description_controller.h"
 #include "display/field_panes.h"
 #include "lists/list_views.h"
@@ -106,6 +107,24 @@ void MainCommands::BuildMenuBar() {
                                  [&w] { w.description->ShowExtSearchTab(); }),
                              QKeySequence(Qt::CTRL | Qt::Key_F5)),
                          IconId::ExtSearch));
+    tabs->addSeparator();
+    tabs->addAction(key(Add(QStringLiteral("miBack"), QStringLiteral("Назад по истории"),
+                            [&w] { w.bookmarks->GoBack(); }),
+                        QKeySequence(Qt::ALT | Qt::Key_Left)));
+    tabs->addAction(key(Add(QStringLiteral("miForward"), QStringLiteral("Вперёд по истории"),
+                            [&w] { w.bookmarks->GoForward(); }),
+                        QKeySequence(Qt::ALT | Qt::Key_Right)));
+    tabs->addAction(icon(Add(QStringLiteral("miHistory"), QStringLiteral("История"),
+                             [&w] { w.bookmarks->OpenHistoryWindow(); }),
+                         IconId::History));
+    tabs->addSeparator();
+    tabs->addAction(
+        key(Add(QStringLiteral("miFavourite"), QStringLiteral("Добавить в избранное / убрать"),
+                [&w] { w.bookmarks->ToggleFavourite(); }),
+            QKeySequence(Qt::CTRL | Qt::Key_D)));
+    tabs->addAction(icon(Add(QStringLiteral("miFavourites"), QStringLiteral("Избранное"),
+                             [&w] { w.bookmarks->OpenFavouritesWindow(); }),
+                         IconId::Favourite));
 
     auto partner = [&w](const char* code) {
         return [&w, code] {
@@ -133,6 +152,10 @@ void MainCommands::BuildMenuBar() {
                                  }),
                              QKeySequence(Qt::SHIFT | Qt::Key_F2)),
                          IconId::ExtSearch));
+    link->addSeparator();
+    link->addAction(key(Add(QStringLiteral("miAnalogues"), QStringLiteral("Аналоги по МНН"),
+                            [&w] { w.filter->FilterTableAnalogues(); }),
+                        QKeySequence(Qt::Key_F11)));
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     help->addAction(
@@ -187,6 +210,11 @@ void MainCommands::BuildToolBar() {
            IconId::Display);
     button(QStringLiteral("SpeedButton6"), QStringLiteral("miPrint"), QStringLiteral("Печать"),
            IconId::Print);
+    toolBar_->addSeparator();
+    button(QStringLiteral("tbHistory"), QStringLiteral("miHistory"),
+           QStringLiteral("История (Alt+← / Alt+→ — назад и вперёд)"), IconId::History);
+    button(QStringLiteral("tbFavourites"), QStringLiteral("miFavourites"),
+           QStringLiteral("Избранное (Ctrl+D — добавить или убрать)"), IconId::Favourite);
 }
 
 void MainCommands::BuildHidden() {
@@ -276,6 +304,9 @@ void MainCommands::BuildPopup() {
     popup_->setDefaultAction(n14);
     popup_->addAction(Add(QStringLiteral("N15"), QStringLiteral("Сбросить выборку"),
                           [&w] { w.filter->N15Click(); }));
+    popup_->addAction(shown(Add(QStringLiteral("pmAnalogues"), QStringLiteral("Аналоги по МНН"),
+                                [&w] { w.filter->FilterTableAnalogues(); }),
+                            QKeySequence(Qt::Key_F11)));
     popup_->addSeparator();
     popup_->addAction(shown(Add(QStringLiteral("N17"), QStringLiteral("Быстрая печать"),
                                 [&w] { w.description->tbPrintClick(); }),
