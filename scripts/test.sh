@@ -11,3 +11,4 @@ export ORVANTA_UPDATE_SERVER=http://127.0.0.1:9/
 # A test that fails is run once more, so one stray hiccup of a loopback server does not sink
 # the run; a real fault fails twice.
 ctest --test-dir build --output-on-failure -j2 --timeout 600 --repeat until-pass:2
+scripts/package-test.sh  # the Debian package: lintian, validators, install and a scheduled-style update

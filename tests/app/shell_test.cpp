@@ -153,6 +153,10 @@ class ShellTest : public QObject {
         big.setPointSize(17);
         f.windows->fullDescr->SetTextFont(big);
         QVERIFY(f.main().close());  // confirmed: the settings are saved
+        // The list's designed font, 10 pt bold, is stored in points.
+        f.state.settings->Open();
+        const std::string listFont = f.state.settings->GetKey("fGB", "");
+        QVERIFY2(listFont.rfind("MS Sans Serif|10|1|0|0|0|", 0) == 0, listFont.c_str());
 
         ProgramState state;
         ProgramWindows windows(state);
@@ -180,8 +184,12 @@ class ShellTest : public QObject {
         test::TempDir home;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TMPDIR"),
-                   QString::fromStdString(home.str()));  // the local server's folder
+        QFile::setPermissions(QString::fromStdString(home.str()), QFileDevice::ReadOwner |
+                                                                      QFileDevice::WriteOwner |
+                                                                      QFileDevice::ExeOwner);
+        env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(home.file("tmp")));
+        // The user's runtime folder holds the local server.
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(home.str()));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(home.file("config")));
         QProcess first;
         first.setProcessEnvironment(env);

@@ -15,6 +15,7 @@
 #include "lists/lists_controller.h"
 #include "search/filter_controller.h"
 #include "shell/icons.h"
+#include "shell/keypad_keys.h"
 #include "shell/main_window.h"
 #include "shell/wait_cursor.h"
 
@@ -231,13 +232,14 @@ void MainCommands::BuildHidden() {
         QKeySequence(Qt::SHIFT | Qt::Key_Up));
     hidden(
         Add(QStringLiteral("up2"), QStringLiteral("up+"), [&w] { w.description->ScrollBy(-100); }),
-        QKeySequence(Qt::KeypadModifier | Qt::Key_Minus));
+        KeypadShortcut(Qt::Key_Minus));
     hidden(Add(QStringLiteral("down1"), QStringLiteral("down"),
                [&w] { w.description->ScrollBy(100); }),
            QKeySequence(Qt::SHIFT | Qt::Key_Down));
     hidden(Add(QStringLiteral("down2"), QStringLiteral("down-"),
                [&w] { w.description->ScrollBy(100); }),
-           QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
+           KeypadShortcut(Qt::Key_Plus));
+    new KeypadOnlyKeys(w, {Qt::Key_Minus, Qt::Key_Plus});
 
     struct FieldKey {
         const char* name;

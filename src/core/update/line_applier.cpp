@@ -168,7 +168,7 @@ void LineApplier::ApplyBaseLine(std::string_view line) {
     auto index = [&](int pos) -> Value {
         if (IsTilde(field(pos)))
             return Null{};
-        return IndexWords(Cp1251ToUtf8(field(pos)));
+        return IndexWords(StripMarkup(Cp1251ToUtf8(field(pos))));  // no tag or entity names
     };
     st.Bind(kPNdx1, index(kIndicationsField));
     st.Bind(kPNdx2, index(kActionField));
