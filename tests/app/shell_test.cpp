@@ -157,6 +157,9 @@ class ShellTest : public QObject {
         f.state.settings->Open();
         const std::string listFont = f.state.settings->GetKey("fGB", "");
         QVERIFY2(listFont.rfind("MS Sans Serif|10|1|0|0|0|", 0) == 0, listFont.c_str());
+        // The reading window's system colours keep their stored (negative) form.
+        QCOMPARE(f.state.settings->GetKey("cFullDispl", ""), std::string("-16777211"));
+        QVERIFY(f.state.settings->GetKey("fFullDispl", "").ends_with("|-16777208"));
 
         ProgramState state;
         ProgramWindows windows(state);

@@ -63,7 +63,14 @@ FontSpec SpecFromFont(const QFont& font, std::int32_t storedColour) {
 }
 
 WindowSettings::WindowSettings(MainWindow& main, FullDescriptionWindow& reading)
-    : main_(main), reading_(reading) {}
+    : main_(main), reading_(reading) {
+    // The reading window starts in system colours: stored as such, not as their values now.
+    if (reading_.TextColour() == ColourFromStored(kWindowColor))
+        colours_[kReadingColour] = {kWindowColor, reading_.TextColour()};
+    const QColor text = reading_.Memo1->palette().color(QPalette::Text);
+    if (text == ColourFromStored(kWindowTextColor))
+        colours_[kReadingText] = {kWindowTextColor, text};
+}
 
 std::int32_t WindowSettings::Remembered(int slot, const QColor& now, std::int32_t fallback) const {
     auto it = colours_.find(slot);
