@@ -1,8 +1,13 @@
+option(ORVANTA_WERROR "Treat compiler warnings as errors (the CI build)" OFF)
+
 # Shared compile settings for every target of the project.
 function(orvanta_target_defaults target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
                                              -Wold-style-cast -Wcast-align -Wunused -Woverloaded-virtual
                                              -Wformat=2 -Werror=return-type)
+    if(ORVANTA_WERROR)
+        target_compile_options(${target} PRIVATE -Werror)
+    endif()
     target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()
 
