@@ -9,6 +9,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick tinyproxy-bin fonts-dejavu-core
     clang-14 libclang-rt-14-dev clang-format clang-tidy ccache
+    nginx-light
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -10,6 +10,7 @@
 
 #include "cli/commands.h"
 #include "util/cp1251.h"
+#include "util/user_socket.h"
 
 namespace orv::cli {
 namespace {
@@ -28,7 +29,7 @@ std::string ReturnMailbox(const std::string& request) {
 
 bool SendOne(const QString& mailbox, const QByteArray& bytes) {
     QLocalSocket socket;
-    socket.connectToServer(mailbox);
+    socket.connectToServer(QString::fromStdString(UserSocketPath(mailbox.toStdString())));
     if (!socket.waitForConnected(3000))
         return false;
     socket.write(bytes);
@@ -62,10 +63,12 @@ int Run(Args& args) {
     QCoreApplication app(argc, argv);
 
     QLocalServer server;
+    server.setSocketOptions(QLocalServer::UserAccessOption);
     int received = 0;
     if (!listen.empty()) {
-        QLocalServer::removeServer(QString::fromStdString(listen));
-        if (!server.listen(QString::fromStdString(listen))) {
+        const QString path = QString::fromStdString(UserSocketPath(listen));
+        QLocalServer::removeServer(path);
+        if (!server.listen(path)) {
             std::cerr << "orvanta-cli partner: не удалось открыть почтовый ящик " << listen << "\n";
             return 1;
         }
@@ -113,6 +116,8 @@ const Command kPartnerCommand{
     "orvanta-cli partner --send ЗАПРОС [--send ЗАПРОС ...] [--replies N] [--timeout СЕК]\n"
     "                    [--listen W-B] [--to ЯЩИК]\n"
     "  Отправляет запросы в почтовый ящик справочника (по умолчанию orvanta-query).\n"
+    "  Ящики у каждого пользователя свои: это локальные сокеты в $XDG_RUNTIME_DIR (без\n"
+    "  него — в личной папке orvanta-UID во временной папке); ЯЩИК с «/» — полный путь.\n"
     "  Запрос: КОД [W$B] $$$ ТЕКСТ; КОД 00 — поиск, 01 — выборка; W$B — обратный адрес.\n"
     "  С обратным адресом слушает свой ящик orvanta-partner-W-B и печатает каждый ответ\n"
     "  (\"00$$$Название\" или \"01$$$Название\") отдельной строкой; --replies N — выйти после\n"

@@ -2,7 +2,9 @@
 #include <optional>
 
 #include "cli/commands.h"
+#include "db/inn_keys.h"
 #include "db/reference.h"
+#include "search/analogues.h"
 #include "search/extended_search.h"
 #include "search/quick_filter.h"
 #include "search/statements.h"
@@ -52,6 +54,7 @@ int Run(Args& args) {
     const auto universal = args.Option("--universal");
     const auto synonymsOf = args.Option("--synonyms-of");
     const auto text = args.Option("--text");
+    const auto analoguesOf = args.Option("--analogues-of");
     const bool extended = args.Flag("--extended");
     ExtendedCriteria criteria;
     criteria.name = args.Option("--ename").value_or("");
@@ -64,8 +67,8 @@ int Run(Args& args) {
     const bool all = args.Flag("--all");
     if (!args.Positionals().empty())
         throw UsageError{"лишние параметры"};
-    const int chosen =
-        !!name + !!universal + !!synonymsOf + extended + !!packet + !!resetFrom + !!locate + all;
+    const int chosen = !!name + !!universal + !!synonymsOf + !!analoguesOf + extended + !!packet +
+                       !!resetFrom + !!locate + all;
     if (chosen != 1)
         throw UsageError{"укажите ровно одну операцию поиска"};
     if (text && !synonymsOf)
@@ -101,6 +104,16 @@ int Run(Args& args) {
                                               : std::optional(SynonymSql(condition, col)));
         }
         r = FilterTableSynonim(ref, typed);
+    } else if (analoguesOf) {
+        const int id = IdOption("--analogues-of", *analoguesOf);
+        GoToId(ref, id);
+        if (sqlOnly)
+            return printSql(AnaloguesSql(id, col));
+        r = FilterTableAnalogues(ref, ref.qMain);
+        if (!r.listChanged) {  // no usable INN: the status says why, the list stays
+            Report(r);
+            return 1;
+        }
     } else if (extended) {
         if (sqlOnly)
             return printSql(ExtendedSearchSql(criteria, col));
@@ -147,6 +160,8 @@ const Command kSearchCommand{
     "  --universal ТЕКСТ       универсальный поиск: наименования, синонимы, показания, действие\n"
     "  --synonyms-of КОД [--text ТЕКСТ]\n"
     "                          выборка по синонимам препарата КОД (ТЕКСТ — как в поле фильтра)\n"
+    "  --analogues-of КОД      аналоги по МНН: препараты с тем же действующим веществом,\n"
+    "                          что у препарата КОД (он сам — текущая строка)\n"
     "  --extended [--ename Т] [--esyn Т] [--eind Т] [--eact Т]\n"
     "                          расширенный поиск: наименование, синонимы, показания, действие\n"
     "  --packet N              препараты, изменённые пакетом обновления N\n"
@@ -154,7 +169,7 @@ const Command kSearchCommand{
     "  --locate ТЕКСТ          перейти к первому наименованию, начинающемуся с ТЕКСТ\n"
     "  --all                   «Показать всё»\n"
     "Код выхода 1, если программа показала бы сообщение (например, «Необходимо ввести\n"
-    "критерии поиска!»).\n",
+    "критерии поиска!») или у препарата для --analogues-of нет МНН.\n",
     Run};
 
 }  // namespace orv::cli

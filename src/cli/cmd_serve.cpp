@@ -1,8 +1,11 @@
-// A folder of packet files served as an update server, for the tests and a chain's own mirror.
+// A folder of packet files served as an update server, for a shop, the tests and the demo.
 #include <httplib.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -10,6 +13,8 @@
 #include <thread>
 
 #include "cli/commands.h"
+#include "cli/serve_workers.h"
+#include "mirror/mirror_folder.h"
 #include "util/error.h"
 #include "util/text.h"
 
@@ -18,49 +23,61 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// N.pckt with N a decimal number without leading zeros.
-int PacketNumberOf(const fs::path& file) {
-    if (file.extension() != ".pckt")
-        return 0;
-    std::string stem = file.stem().string();
-    if (stem.empty() || stem.size() > 9 || stem[0] == '0' ||
-        !std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return 0;
-    }
-    return std::stoi(stem);
-}
+// How connections are held: small answers go out at once (no Nagle wait for the client's
+// delayed ACK), an idle keep-alive connection is closed after a few seconds and a busy one
+// after a hundred requests, and workers are added while connections wait.
+constexpr time_t kKeepAliveIdleSeconds = 5;
+constexpr size_t kKeepAliveMaxRequests = 100;
+constexpr size_t kMinWorkers = 8;
+constexpr size_t kMaxWorkers = 2048;
+constexpr int kListenBacklog = 4096;
 
-std::string ListAnswer(const fs::path& root) {
-    std::vector<std::pair<int, std::uintmax_t>> packets;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(root, ec)) {
-        int n = PacketNumberOf(entry.path());
-        if (n > 0 && entry.is_regular_file(ec))
-            packets.emplace_back(n, entry.file_size(ec));
+// The same cache headers as the nginx mirror: the list changes, a packet never does.
+constexpr const char* kListCacheControl = "public, max-age=60";
+constexpr const char* kPacketCacheControl = "public, max-age=31536000, immutable";
+
+class UpdateServer : public httplib::Server {
+  public:
+    // cpp-httplib listens with a backlog of 5: a burst of shops opening at once would see
+    // refused or retried connections. Listening again on Linux only widens the queue.
+    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
+};
+
+// Enough descriptors for as many connections as there are workers.
+void RaiseOpenFileLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return;
+    rlim_t want = std::min<rlim_t>(limit.rlim_max, 65536);
+    if (limit.rlim_cur < want) {
+        limit.rlim_cur = want;
+        setrlimit(RLIMIT_NOFILE, &limit);
     }
-    std::sort(packets.begin(), packets.end());
-    std::string text;
-    for (const auto& [n, size] : packets)
-        text += std::to_string(n) + " " + std::to_string(size) + "\r\n";
-    return text;
 }
 
 void AnswerPacket(const fs::path& file, httplib::Response& res) {
+    // The size is taken from the file that was opened: a packet replaced or deleted meanwhile
+    // is still sent whole, as the version this request found.
     std::error_code ec;
-    auto size = fs::file_size(file, ec);
-    auto in = std::make_shared<std::ifstream>(file, std::ios::binary);
-    if (ec || !fs::is_regular_file(file) || !*in) {
+    auto in = std::make_shared<std::ifstream>();
+    if (fs::is_regular_file(file, ec) && !fs::is_symlink(file, ec))
+        in->open(file, std::ios::binary);
+    if (!in->is_open()) {
         res.status = 404;
         return;
     }
+    in->seekg(0, std::ios::end);
+    auto size = static_cast<size_t>(std::max<std::streamoff>(0, in->tellg()));
+    auto buffer = std::make_shared<std::vector<char>>(64 * 1024);
+    res.set_header("Cache-Control", kPacketCacheControl);
     res.set_content_provider(size, "application/octet-stream",
-                             [in](size_t offset, size_t length, httplib::DataSink& sink) {
-                                 static thread_local std::vector<char> buffer(256 * 1024);
+                             [in, buffer](size_t offset, size_t length, httplib::DataSink& sink) {
+                                 in->clear();
                                  in->seekg(static_cast<std::streamoff>(offset));
-                                 size_t want = std::min(length, buffer.size());
-                                 in->read(buffer.data(), static_cast<std::streamsize>(want));
+                                 size_t want = std::min(length, buffer->size());
+                                 in->read(buffer->data(), static_cast<std::streamsize>(want));
                                  auto got = static_cast<size_t>(in->gcount());
-                                 return got > 0 && sink.write(buffer.data(), got);
+                                 return got > 0 && sink.write(buffer->data(), got);
                              });
 }
 
@@ -81,23 +98,36 @@ int Run(Args& args) {
     if (!fs::is_directory(rootPath))
         throw UsageError{"нет такой папки: " + *root};
 
-    httplib::Server server;
+    RaiseOpenFileLimit();
+    UpdateServer server;
+    server.set_tcp_nodelay(true);
+    server.set_keep_alive_timeout(kKeepAliveIdleSeconds);
+    server.set_keep_alive_max_count(kKeepAliveMaxRequests);
+    server.new_task_queue = [] {
+        return new GrowingWorkers(kMinWorkers, kMaxWorkers, std::chrono::seconds(30));
+    };
     server.Get("/orvanta/updatesquery.php",
                [&](const httplib::Request& req, httplib::Response& res) {
-                   std::int32_t mode;
-                   if (!req.has_param("mode") ||
-                       !ParseIntegerText(req.get_param_value("mode"), mode) || mode < 0) {
+                   std::optional<int> mode;
+                   if (req.has_param("mode"))
+                       mode = ParseRequestMode(req.get_param_value("mode"));
+                   if (!mode) {
                        res.status = 400;
                        return;
                    }
-                   if (mode == 0)
+                   if (*mode == 0) {
+                       res.set_header("Cache-Control", kListCacheControl);
                        res.set_content(ListAnswer(rootPath), "text/plain");
-                   else
-                       AnswerPacket(rootPath / (std::to_string(mode) + ".pckt"), res);
+                   } else {
+                       AnswerPacket(rootPath / (std::to_string(*mode) + ".pckt"), res);
+                   }
                });
+    // One write per line, so that lines of parallel requests do not interleave; what the
+    // client sent is cut and escaped.
     server.set_logger([](const httplib::Request& req, const httplib::Response& res) {
-        std::cerr << req.remote_addr << " " << req.method << " " << req.target << " " << res.status
-                  << "\n";
+        std::string line = req.remote_addr + " " + TextForLog(req.method, 10) + " " +
+                           TextForLog(req.target) + " " + std::to_string(res.status) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
     });
 
     // Ctrl+C and kill end the server cleanly: a thread waits for the signal and stops it.
@@ -111,6 +141,7 @@ int Run(Args& args) {
         port == 0 ? server.bind_to_any_port(host) : (server.bind_to_port(host, port) ? port : -1);
     if (bound < 0)
         throw orv::Error("Не удалось открыть порт " + std::to_string(port) + " на " + host);
+    server.WidenBacklog(kListenBacklog);
     std::thread waiter([&] {
         int sig = 0;
         sigwait(&signals, &sig);
@@ -134,10 +165,13 @@ const Command kServeCommand{
     "orvanta-cli serve --root ПАПКА [--host 127.0.0.1] --port ПОРТ\n"
     "  Отвечает на запросы программы по адресу http://ХОСТ:ПОРТ/orvanta/updatesquery.php:\n"
     "  mode=0 — список пакетов из ПАПКИ (строки \"N размер\" по возрастанию N),\n"
-    "  mode=N — файл N.pckt (404, если его нет). Параметр client принимается любой.\n"
+    "  mode=N — файл N.pckt (404, если его нет); другой mode — 400. Параметр client\n"
+    "  принимается любой. Пакеты — обычные файлы N.pckt (символьные ссылки не раздаются).\n"
     "  --port 0 выбирает свободный порт; адрес печатается первой строкой.\n"
     "  Программу направляют на сервер переменной окружения ORVANTA_UPDATE_SERVER,\n"
-    "  например ORVANTA_UPDATE_SERVER=http://127.0.0.1:8080/. Останавливается по Ctrl+C.\n",
+    "  например ORVANTA_UPDATE_SERVER=http://127.0.0.1:8080/. Останавливается по Ctrl+C.\n"
+    "  Для сети аптек с сотнями рабочих мест — статическое зеркало за nginx:\n"
+    "  orvanta-cli mirror --help.\n",
     Run};
 
 }  // namespace orv::cli

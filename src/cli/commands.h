@@ -15,6 +15,7 @@ struct Command {
 extern const Command kInitCommand;
 extern const Command kQueryCommand;
 extern const Command kServeCommand;
+extern const Command kMirrorCommand;
 extern const Command kUpdateCommand;
 extern const Command kPackCommand;
 extern const Command kUnpackCommand;

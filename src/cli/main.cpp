@@ -12,20 +12,11 @@ namespace {
 using orv::cli::Command;
 
 const Command* const kCommands[] = {
-    &orv::cli::kInitCommand,
-    &orv::cli::kQueryCommand,
-    &orv::cli::kServeCommand,
-    &orv::cli::kUpdateCommand,
-    &orv::cli::kPackCommand,
-    &orv::cli::kUnpackCommand,
-    &orv::cli::kApplyCommand,
-    &orv::cli::kStatsCommand,
-    &orv::cli::kGenerateCommand,
-    &orv::cli::kShowCommand,
-    &orv::cli::kSettingsCommand,
-    &orv::cli::kSearchCommand,
-    &orv::cli::kRebuildIndexCommand,
-    &orv::cli::kPartnerCommand,
+    &orv::cli::kInitCommand,     &orv::cli::kQueryCommand,        &orv::cli::kServeCommand,
+    &orv::cli::kMirrorCommand,   &orv::cli::kUpdateCommand,       &orv::cli::kPackCommand,
+    &orv::cli::kUnpackCommand,   &orv::cli::kApplyCommand,        &orv::cli::kStatsCommand,
+    &orv::cli::kGenerateCommand, &orv::cli::kShowCommand,         &orv::cli::kSettingsCommand,
+    &orv::cli::kSearchCommand,   &orv::cli::kRebuildIndexCommand, &orv::cli::kPartnerCommand,
 };
 
 void PrintUsage() {

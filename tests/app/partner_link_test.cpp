@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "app/app_fixture.h"
+#include "lists/list_views.h"
 #include "partner/partner_controller.h"
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
@@ -112,6 +113,31 @@ class PartnerLinkTest : public QObject {
         const QStringList replies = ReplyOf(*listener).split(QLatin1Char('\n'));
         QCOMPARE(replies, (QStringList{QStringLiteral("01$$$аспирин кардио"),
                                        QStringLiteral("00$$$Аспирин")}));
+    }
+
+    void repliesNameTheRowOnScreenAndABlankBoxSendsTheName() {
+        auto listener =
+            Partner({QStringLiteral("00") + partnerId_ + QStringLiteral("$$$Аспирин")}, 3);
+        QSignalSpy done(&link(), &PartnerController::requestCarriedOut);
+        QVERIFY(done.wait(10000));
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        Trigger("N7");  // the tree, moved to another preparation than the list's
+        QVERIFY(w().gbGr->SelectId(4));
+        QCOMPARE(Current(), QStringLiteral("Аспирин"));
+        Trigger("N21");
+        QTest::qWait(200);
+        w().pnFilter->edFilter->setFocus();
+        w().pnFilter->edFilter->setText(QStringLiteral(" \t "));
+        QVERIFY(w().pnFilter->edFilter->hasFocus());
+        Trigger("N22");
+        QTest::qWait(200);
+        Trigger("N6");  // back on the list, which now follows the tree's row
+        Trigger("esc1");
+        const QStringList replies = ReplyOf(*listener).split(QLatin1Char('\n'));
+        QCOMPARE(replies, (QStringList{QStringLiteral("00$$$Парацетамол"),
+                                       QStringLiteral("01$$$Парацетамол"),
+                                       QStringLiteral("00$$$Парацетамол")}));
     }
 
     void withoutAPartnerRepliesGoNowhere() {

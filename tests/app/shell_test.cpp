@@ -179,8 +179,12 @@ class ShellTest : public QObject {
         test::TempDir home;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TMPDIR"),
-                   QString::fromStdString(home.str()));  // the local server's folder
+        QFile::setPermissions(QString::fromStdString(home.str()), QFileDevice::ReadOwner |
+                                                                      QFileDevice::WriteOwner |
+                                                                      QFileDevice::ExeOwner);
+        env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(home.file("tmp")));
+        // The user's runtime folder holds the local server.
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), QString::fromStdString(home.str()));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(home.file("config")));
         QProcess first;
         first.setProcessEnvironment(env);

@@ -208,7 +208,9 @@ TEST_F(Engine, RowRuleAcrossPacketsTwoThreeAndFour) {
     // Packet 2: 21 fields, g untouched, cmd of existing rows kept, "~" keeps the name and the
     // index words; a new row gets its cmd; delete of a missing row changes nothing.
     Apply(2,
-          {PrepLine(1, "~", {{2, "555"}, {10, "~"}, {7, "Новое действие"}}, true),
+          {PrepLine(1, "~",
+                    {{2, "555"}, {10, "~"}, {7, "Новое <strong>действие</strong>&nbsp;&amp; ещё"}},
+                    true),
            PrepLine(4, "~", {{2, "8"}}, true), "99", "3"},
           {"1|Север-2|z"}, {"1|Анальгетики ненаркотические|"});
     EXPECT_EQ(Text("select pname from b where id=1"), "Аспирин");
@@ -216,7 +218,7 @@ TEST_F(Engine, RowRuleAcrossPacketsTwoThreeAndFour) {
     EXPECT_EQ(Int("select g from b where id=1"), -1);
     EXPECT_EQ(Text("select ndx1 from b where id=1"), ndx1);
     EXPECT_EQ(Words(Text("select ndx2 from b where id=1")),
-              (std::set<std::string>{"новое", "действие"}));
+              (std::set<std::string>{"новое", "действие", "ещё"}));  // no tag or entity names
     EXPECT_EQ(Int("select status from b where id=1"), 2);
     EXPECT_TRUE(IsNull(Cell("select pname from b where id=4")));  // "~" on a new row: unset
     EXPECT_TRUE(IsNull(Cell("select g from b where id=4")));

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "util/cp1251.h"
@@ -10,6 +15,9 @@
 #include "util/inflate.h"
 #include "util/stored_forms.h"
 #include "util/text.h"
+#include "util/user_socket.h"
+
+#include "support/temp_dir.h"
 
 using namespace orv;
 
@@ -51,7 +59,26 @@ TEST(StripMarkup, Cases) {
     EXPECT_EQ(StripMarkup("x <b>жирный</b> y"), "x  жирный  y");
     EXPECT_EQ(StripMarkup("t > 25 <i>C</i>"), "t > 25  C ");
     EXPECT_EQ(StripMarkup("a < b"), "a < b");
-    EXPECT_EQ(StripMarkup("&nbsp;"), "&nbsp;");
+}
+
+TEST(StripMarkup, DecodesCharacterReferencesAfterTheTags) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"&laquo;Но-шпа&raquo;&nbsp;&mdash; 40&nbsp;мг", "«Но-шпа»\u00A0— 40\u00A0мг"},
+        {"A &amp; B, t &lt; 25&deg;C, &quot;x&quot; &hellip;", "A & B, t < 25°C, \"x\" …"},
+        {"&#171;&#xBB;&#X2116;&#1040;", "«»№А"},
+        {"&lt;b&gt;текст&lt;/b&gt;", "<b>текст</b>"},  // decoded text is not markup
+        {"&amp;amp; &amp;lt;", "&amp; &lt;"},          // decoded once
+        // Unknown, unterminated or impossible references stay.
+        {"&foo; &amp &#0; &#xD800; &#1114112; &#; & ;&",
+         "&foo; &amp &#0; &#xD800; &#1114112; &#; & ;&"},
+        {"<b>&beta;</b>-блокатор", " β -блокатор"},
+    };
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(StripMarkup(in), out) << in;
+    std::vector<std::string> words = SplitText(
+        IndexWords(StripMarkup("<strong>Боль</strong> &amp; жар&nbsp;&laquo;сильный&raquo;")), " ");
+    std::sort(words.begin(), words.end());
+    EXPECT_EQ(words, (std::vector<std::string>{"", "боль", "жар", "сильный"}));
 }
 
 TEST(CollapseAndSplit, Cases) {
@@ -126,6 +153,9 @@ TEST(CheckListText, RoundTripAndLineEnds) {
                         {"A", true}, {"B", false}, {"C", false}, {"", false}, {"", false}}));
     TextToCheckList("yA\r\nnB\r\n", list);
     EXPECT_EQ(CheckListToText(list), "yA\r\nnB\r\n");
+    // A first character of two bytes goes whole: no stray byte is left in the caption.
+    TextToCheckList("яСостав\r\nyСинонимы\r\nЁ\r\n", list);
+    EXPECT_EQ(list, (std::vector<CheckEntry>{{"Состав", false}, {"Синонимы", true}, {"", false}}));
     EXPECT_EQ(CheckListToText({}), "");
 }
 
@@ -176,4 +206,65 @@ TEST(FileVersion, ReadsTheStampOfTheBinaries) {
     EXPECT_EQ(FileVersionFull(ORVANTA_BIN_DIR "/orvanta-cli").rfind("3.1.0.", 0), 0u);
     EXPECT_EQ(FileVersionText("/nonexistent/file"), "?.?");
     EXPECT_EQ(FileVersionText("/bin/sh"), "?.?");
+}
+
+namespace {
+// Sets an environment variable for one scope and puts the old value back.
+struct ScopedEnv {
+    ScopedEnv(const char* name, const std::string* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (old_)
+            setenv(name_, old_->c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+    const char* name_;
+    std::optional<std::string> old_;
+};
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;
+}
+}  // namespace
+
+TEST(UserSocketPath, RuntimeFolderElsePrivateFolderUnderTemp) {
+    test::TempDir dir;
+    const std::string run = dir.file("run"), tmp = dir.file("tmp");
+    std::filesystem::create_directories(run);
+    std::filesystem::create_directories(tmp);
+    chmod(run.c_str(), 0700);
+    ScopedEnv tmpEnv("TMPDIR", &tmp);
+    const std::string uid = std::to_string(geteuid());
+    const std::string privateDir = tmp + "/orvanta-" + uid;
+
+    EXPECT_EQ(UserSocketPath("/some/where/sock"), "/some/where/sock");
+    {
+        ScopedEnv runEnv("XDG_RUNTIME_DIR", &run);
+        EXPECT_EQ(UserSocketPath("orvanta-query"), run + "/orvanta-query");
+        EXPECT_EQ(UserSocketLockPath("ORVANTA_CHECKEXIST"), run + "/ORVANTA_CHECKEXIST.lock");
+        chmod(run.c_str(), 0770);  // others may write into it: not a private folder
+        EXPECT_EQ(UserSocketPath("orvanta-query"), privateDir + "/orvanta-query");
+    }
+    const std::string missing = dir.file("gone"), relative = "run";
+    for (const std::string* runtime :
+         {static_cast<const std::string*>(nullptr), &missing, &relative}) {
+        ScopedEnv runEnv("XDG_RUNTIME_DIR", runtime);
+        EXPECT_EQ(UserSocketPath("orvanta-query"), privateDir + "/orvanta-query");
+        EXPECT_EQ(ModeOf(privateDir), 0700u);
+    }
+    ScopedEnv runEnv("XDG_RUNTIME_DIR", nullptr);
+    chmod(privateDir.c_str(), 0755);  // made private again
+    EXPECT_EQ(UserSocketPath("x"), privateDir + "/x");
+    EXPECT_EQ(ModeOf(privateDir), 0700u);
+    // A link in its place (someone else's trap) is never followed.
+    std::filesystem::remove(privateDir);
+    std::filesystem::create_directory_symlink(run, privateDir);
+    EXPECT_EQ(UserSocketPath("x"), tmp + "/x-" + uid);
 }

@@ -3,7 +3,9 @@
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <QUrl>
 
+#include "db/inn_keys.h"
 #include "db/reference.h"
 #include "display/description.h"
 #include "display/description_view.h"
@@ -36,6 +38,14 @@ DescriptionController::DescriptionController(ProgramState& state, QTabWidget* pc
     });
     connect(view_, &DescriptionView::navigateComplete, this,
             &DescriptionController::wbNavigateComplete2);
+    connect(view_->wb, &QTextBrowser::anchorClicked, this, [this](const QUrl& url) {
+        if (url.scheme() != QLatin1String(kPageLinkScheme))
+            return;
+        bool ok = false;
+        const long long id = url.path().toLongLong(&ok);
+        if (ok && openPreparation)
+            openPreparation(id);
+    });
     connect(panes_, &FieldPanes::paneDoubleClicked, this, [this](const QString& text) {
         if (reading_)
             reading_->ShowFullDescription(text);
@@ -82,15 +92,21 @@ void DescriptionController::gbAllClick() {
         switch (pc2_->currentIndex()) {
             case 0: {
                 PageOptions options = Options();
-                if (data)
+                if (data) {
                     options.picturePath = PicturePath(state_.pictDir, data->AsInteger("id"));
+                    AddAnalogues(options, data->AsInteger("id"));
+                }
                 WriteDescriptionPage(PageFile().toStdString(), rec, options);
                 view_->Navigate(PageFile());
                 panes_->ShowByItems(rec);
+                if (data && pageShown)
+                    pageShown(data->AsInteger("id"));
                 break;
             }
             case 1:
                 panes_->ShowByItems(rec);
+                if (data && pageShown)
+                    pageShown(data->AsInteger("id"));
                 break;
             default:
                 break;
@@ -132,7 +148,7 @@ void DescriptionController::ScrollBy(int dy) {
     view_->ScrollBy(dy);
 }
 
-void DescriptionController::PreparePrint() {
+long long DescriptionController::PreparePrint() {
     // With the tree active, a preparation node prints that preparation; a group node prints
     // nothing (there is no description to print).
     bool fromWork = false;
@@ -140,9 +156,23 @@ void DescriptionController::PreparePrint() {
     if (!data)
         throw Error("nothing to print");
     Reference& ref = state_.Ref();
-    WritePageForCurrentRow(*data, ref.qIzg, ref.NameColumn(), state_.pictDir, Options(),
+    PageOptions options = Options();
+    AddAnalogues(options, data->AsInteger("id"));
+    WritePageForCurrentRow(*data, ref.qIzg, ref.NameColumn(), state_.pictDir, options,
                            PrintFile().toStdString());
     view_->Navigate(PrintFile());
+    return data->AsInteger("id");
+}
+
+void DescriptionController::AddAnalogues(PageOptions& options, std::int64_t id) {
+    // A look-up of the page: a failure leaves the line out and the page is still shown.
+    Quietly([&] {
+        Reference& ref = state_.Ref();
+        AnalogueList list = AnaloguesOf(ref.db(), id, ref.NameColumn(), kPageAnalogues);
+        options.analoguesTotal = list.total;
+        for (Analogue& a : list.items)
+            options.analogues.push_back({a.id, std::move(a.name)});
+    });
 }
 
 PageOptions DescriptionController::Options() const {
@@ -158,8 +188,10 @@ void DescriptionController::miPrintClick() {
     if (!state_.HasReference())
         return;
     Quietly([&] {
-        PreparePrint();
+        const long long id = PreparePrint();
         state_.printRequest = PrintRequest::Preview;
+        if (printed)
+            printed(id);
     });
 }
 
@@ -175,8 +207,10 @@ void DescriptionController::tbPrintClick() {
     if (!yes)
         return;
     Quietly([&] {
-        PreparePrint();
+        const long long id = PreparePrint();
         state_.printRequest = PrintRequest::Quick;
+        if (printed)
+            printed(id);
     });
 }
 

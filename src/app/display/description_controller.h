@@ -2,6 +2,7 @@
 // From the current row to the description on screen: the selection handler gbAllClick, the
 // view tabs, the field keys and printing.
 #include <QObject>
+#include <cstdint>
 #include <functional>
 
 #include "display/field_panes.h"
@@ -51,14 +52,20 @@ class DescriptionController : public QObject {
     std::function<QString()> filterText;                // the filter box, for highlighting
     std::function<std::vector<CheckEntry>()> sections;  // the section list of the settings
     std::function<void(const QString&)> showStatus;
-    std::function<bool()> confirmQuickPrint;  // default: a Yes/No message box
+    std::function<bool()> confirmQuickPrint;            // default: a Yes/No message box
+    std::function<void(long long id)> openPreparation;  // a link on the page was clicked
+    std::function<void(long long id)> pageShown;        // a preparation's description is shown
+    std::function<void(long long id)> printed;          // a preparation went to the printer
+
+    static constexpr int kPageAnalogues = 50;  // names the "Аналоги" line lists at most
 
   private:
     void pc2Change();
     // The data set whose current row is the preparation to show or print; null for nothing.
     DataSet* CurrentSource(bool& fromWork);
-    void PreparePrint();
+    long long PreparePrint();  // the id of the preparation printed
     PageOptions Options() const;
+    void AddAnalogues(PageOptions& options, std::int64_t id);
 
     ProgramState& state_;
     QTabWidget* pc2_;

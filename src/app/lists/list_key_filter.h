@@ -3,6 +3,7 @@
 // the synonym selection, releasing Ctrl clears the box, and releasing a moving key shows the
 // description of the row now current.
 #include <QObject>
+#include <QSet>
 
 namespace orv::app {
 
@@ -20,6 +21,11 @@ class ListKeyFilter : public QObject {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Moving keys whose press reached a view. The release of one taken by a shortcut
+    // (Shift+Down scrolls the page) must not redraw the page once Shift is let go first.
+    QSet<int> pressed_;
 };
 
 // A letter of the program's alphabet (windows-1251 letters) or a space.

@@ -3,6 +3,8 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include "partner/user_mailbox_path.h"
+
 namespace orv::app {
 
 PartnerMailbox::PartnerMailbox(QObject* parent) : QObject(parent), server_(new QLocalServer(this)) {
@@ -10,9 +12,11 @@ PartnerMailbox::PartnerMailbox(QObject* parent) : QObject(parent), server_(new Q
 }
 
 bool PartnerMailbox::Listen(const QString& name) {
+    const QString path = UserMailboxPath(name);
     // A socket file left by a crashed run would block the name; one instance runs at a time.
-    QLocalServer::removeServer(name);
-    return server_->listen(name);
+    QLocalServer::removeServer(path);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    return server_->listen(path);
 }
 
 void PartnerMailbox::Accept() {
@@ -51,7 +55,7 @@ void SendToMailbox(const QString& name, const QByteArray& bytes) {
     QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     QObject::connect(socket, &QLocalSocket::errorOccurred, socket,
                      [socket](QLocalSocket::LocalSocketError) { socket->deleteLater(); });
-    socket->connectToServer(name);
+    socket->connectToServer(UserMailboxPath(name));
 }
 
 }  // namespace orv::app

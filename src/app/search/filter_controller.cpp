@@ -7,9 +7,11 @@
 
 #include "db/reference.h"
 #include "lists/lists_controller.h"
+#include "search/analogues.h"
 #include "search/command_result.h"
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
+#include "search/open_preparation.h"
 #include "shell/error_box.h"
 #include "shell/program_state.h"
 #include "shell/wait_cursor.h"
@@ -131,6 +133,20 @@ void QuickFilter::N15Click() {
 
 void QuickFilter::SpeedButton1Click() {
     Run(false, [&] { return ShowAll(state_.Ref()); });
+}
+
+void QuickFilter::FilterTableAnalogues() {
+    DataSet* active = lists_->ActiveDataSet();
+    if (!active)
+        return;
+    Run(true, [&] { return orv::FilterTableAnalogues(state_.Ref(), *active); });
+}
+
+void QuickFilter::OpenPreparation(long long id) {
+    // The page shows the list's row: the list tab comes first.
+    if (lists_->TreeActive())
+        lists_->ShowListTabQuietly();
+    Run(false, [&] { return orv::OpenPreparation(state_.Ref(), id); });
 }
 
 void QuickFilter::TypeIntoBox(const QString& text) {

@@ -30,6 +30,10 @@ class QuickFilter : public QObject {
     void FilterTableSynonim();
     void N15Click();
     void SpeedButton1Click();
+    // "Аналоги по МНН": the preparations with the current one's active substance.
+    void FilterTableAnalogues();
+    // One preparation by id (a page link, the history, the favourites).
+    void OpenPreparation(long long id);
 
     // Letters typed on a list: appended to the box, which takes the focus.
     void TypeIntoBox(const QString& text);

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <cmath>
 #include <map>
 
 namespace orv::app {
@@ -137,6 +138,26 @@ void Draw(QPainter& p, IconId id) {
         case IconId::TreeTab:
             Folder(p, false);
             break;
+        case IconId::History:
+            p.setPen(QPen(kNavy, 2));
+            p.setBrush(Qt::white);
+            p.drawEllipse(QRectF(3, 3, 18, 18));
+            p.setPen(QPen(kOrange, 2, Qt::SolidLine, Qt::RoundCap));
+            p.drawLine(12, 12, 12, 6);
+            p.drawLine(12, 12, 16, 14);
+            break;
+        case IconId::Favourite: {
+            QPolygonF star;
+            for (int i = 0; i < 10; ++i) {
+                const double r = i % 2 == 0 ? 10.0 : 4.2;
+                const double a = -M_PI / 2 + i * M_PI / 5;
+                star << QPointF(12 + r * std::cos(a), 12.5 + r * std::sin(a));
+            }
+            p.setPen(QPen(kOrange, 1.3));
+            p.setBrush(QColor(0xFF, 0xD0, 0x30));
+            p.drawPolygon(star);
+            break;
+        }
         case IconId::Description:
             p.setPen(QPen(kNavy, 1.3));
             p.setBrush(Qt::white);

@@ -27,6 +27,8 @@ enum class IconId {
     GroupClosed,  // collapsed node with children
     GroupOpen,    // expanded node
     App,
+    History,    // a clock
+    Favourite,  // a star
 };
 
 QIcon AppIcon(IconId id);

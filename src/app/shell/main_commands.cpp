@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 
+#include "bookmarks/bookmarks_controller.h"
 #include "display/description_controller.h"
 #include "display/field_panes.h"
 #include "lists/list_views.h"
@@ -15,6 +16,7 @@
 #include "search/filter_controller.h"
 #include "shell/error_box.h"
 #include "shell/icons.h"
+#include "shell/keypad_keys.h"
 #include "shell/main_window.h"
 #include "shell/wait_cursor.h"
 
@@ -108,6 +110,24 @@ void MainCommands::BuildMenuBar() {
                                  [&w] { w.description->ShowExtSearchTab(); }),
                              QKeySequence(Qt::CTRL | Qt::Key_F5)),
                          IconId::ExtSearch));
+    tabs->addSeparator();
+    tabs->addAction(key(Add(QStringLiteral("miBack"), QStringLiteral("Назад по истории"),
+                            [&w] { w.bookmarks->GoBack(); }),
+                        QKeySequence(Qt::ALT | Qt::Key_Left)));
+    tabs->addAction(key(Add(QStringLiteral("miForward"), QStringLiteral("Вперёд по истории"),
+                            [&w] { w.bookmarks->GoForward(); }),
+                        QKeySequence(Qt::ALT | Qt::Key_Right)));
+    tabs->addAction(icon(Add(QStringLiteral("miHistory"), QStringLiteral("История"),
+                             [&w] { w.bookmarks->OpenHistoryWindow(); }),
+                         IconId::History));
+    tabs->addSeparator();
+    tabs->addAction(
+        key(Add(QStringLiteral("miFavourite"), QStringLiteral("Добавить в избранное / убрать"),
+                [&w] { w.bookmarks->ToggleFavourite(); }),
+            QKeySequence(Qt::CTRL | Qt::Key_D)));
+    tabs->addAction(icon(Add(QStringLiteral("miFavourites"), QStringLiteral("Избранное"),
+                             [&w] { w.bookmarks->OpenFavouritesWindow(); }),
+                         IconId::Favourite));
 
     auto partner = [&w](const char* code) {
         return [&w, code] {
@@ -135,6 +155,10 @@ void MainCommands::BuildMenuBar() {
                                  }),
                              QKeySequence(Qt::SHIFT | Qt::Key_F2)),
                          IconId::ExtSearch));
+    link->addSeparator();
+    link->addAction(key(Add(QStringLiteral("miAnalogues"), QStringLiteral("Аналоги по МНН"),
+                            [&w] { w.filter->FilterTableAnalogues(); }),
+                        QKeySequence(Qt::Key_F11)));
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
     help->addAction(
@@ -189,6 +213,11 @@ void MainCommands::BuildToolBar() {
            IconId::Display);
     button(QStringLiteral("SpeedButton6"), QStringLiteral("miPrint"), QStringLiteral("Печать"),
            IconId::Print);
+    toolBar_->addSeparator();
+    button(QStringLiteral("tbHistory"), QStringLiteral("miHistory"),
+           QStringLiteral("История (Alt+← / Alt+→ — назад и вперёд)"), IconId::History);
+    button(QStringLiteral("tbFavourites"), QStringLiteral("miFavourites"),
+           QStringLiteral("Избранное (Ctrl+D — добавить или убрать)"), IconId::Favourite);
 }
 
 void MainCommands::BuildHidden() {
@@ -205,13 +234,14 @@ void MainCommands::BuildHidden() {
         QKeySequence(Qt::SHIFT | Qt::Key_Up));
     hidden(
         Add(QStringLiteral("up2"), QStringLiteral("up+"), [&w] { w.description->ScrollBy(-100); }),
-        QKeySequence(Qt::KeypadModifier | Qt::Key_Minus));
+        KeypadShortcut(Qt::Key_Minus));
     hidden(Add(QStringLiteral("down1"), QStringLiteral("down"),
                [&w] { w.description->ScrollBy(100); }),
            QKeySequence(Qt::SHIFT | Qt::Key_Down));
     hidden(Add(QStringLiteral("down2"), QStringLiteral("down-"),
                [&w] { w.description->ScrollBy(100); }),
-           QKeySequence(Qt::KeypadModifier | Qt::Key_Plus));
+           KeypadShortcut(Qt::Key_Plus));
+    new KeypadOnlyKeys(w, {Qt::Key_Minus, Qt::Key_Plus});
 
     struct FieldKey {
         const char* name;
@@ -278,6 +308,9 @@ void MainCommands::BuildPopup() {
     popup_->setDefaultAction(n14);
     popup_->addAction(Add(QStringLiteral("N15"), QStringLiteral("Сбросить выборку"),
                           [&w] { w.filter->N15Click(); }));
+    popup_->addAction(shown(Add(QStringLiteral("pmAnalogues"), QStringLiteral("Аналоги по МНН"),
+                                [&w] { w.filter->FilterTableAnalogues(); }),
+                            QKeySequence(Qt::Key_F11)));
     popup_->addSeparator();
     popup_->addAction(shown(Add(QStringLiteral("N17"), QStringLiteral("Быстрая печать"),
                                 [&w] { w.description->tbPrintClick(); }),

@@ -10,6 +10,7 @@
 #include "shell/main_window.h"
 #include "shell/program_state.h"
 #include "util/error.h"
+#include "util/text.h"
 
 namespace orv::app {
 
@@ -53,12 +54,14 @@ void MainPartnerHost::ShowStatus(const QString& text) {
 
 QString MainPartnerHost::ReplyPayload() const {
     FilterEdit* box = w_.pnFilter->edFilter;
-    if (box->hasFocus() && !box->text().isEmpty())
+    if (box->hasFocus() && !Trim(box->text().toStdString()).empty())
         return box->text();
     ProgramState& state = w_.State();
-    if (!state.HasReference() || !state.Ref().qMain.Active() || state.Ref().qMain.IsEmpty())
+    // The row on screen: the tree's when the tree is shown.
+    DataSet* active = w_.lists->ActiveDataSet();
+    if (active == nullptr || !active->Active() || active->IsEmpty())
         return {};
-    return QString::fromStdString(state.Ref().qMain.AsText(state.NameColumn()));
+    return QString::fromStdString(active->AsText(state.NameColumn()));
 }
 
 QWidget* MainPartnerHost::MainWindow() {

@@ -16,6 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "bookmarks/bookmarks_controller.h"
 #include "db/reference.h"
 #include "display/description_controller.h"
 #include "display/description_view.h"
@@ -129,6 +130,14 @@ void MainWindow::WireControllers() {
     filter->showStatus = showStatus;
     description->showStatus = showStatus;
     description->filterText = [this] { return pnFilter->edFilter->text(); };
+    description->openPreparation = [this](long long id) {
+        Guarded(this, [&] { filter->OpenPreparation(id); });
+    };
+    bookmarks = new BookmarksController(state_, this);
+    bookmarks->showStatus = showStatus;
+    bookmarks->openPreparation = [this](long long id) { filter->OpenPreparation(id); };
+    description->pageShown = [this](long long id) { bookmarks->PageShown(id); };
+    description->printed = [this](long long id) { bookmarks->Printed(id); };
 
     auto* keys = new ListKeyFilter(this);
     keys->Watch(gbAll);

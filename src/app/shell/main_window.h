@@ -27,6 +27,7 @@ class DescriptionController;
 class RecordCounter;
 class MainCommands;
 class OwnWindows;
+class BookmarksController;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -79,6 +80,7 @@ class MainWindow : public QMainWindow {
     RecordCounter* counter;
     MainCommands* commands;
     OwnWindows* ownWindows;
+    BookmarksController* bookmarks;
     FullDescriptionWindow* reading = nullptr;
     AboutWindow* about = nullptr;
 

@@ -1,6 +1,6 @@
 #pragma once
-// One copy of the program per user: the first copy listens on a local server; a later copy
-// connects, asks the first to come forward, and ends.
+// One copy of the program per user: the first copy listens on a local server in the user's
+// runtime folder; a later copy connects, asks the first to come forward, and ends.
 #include <QObject>
 #include <QString>
 
@@ -21,11 +21,16 @@ class SingleInstance : public QObject {
     // that copy has been asked to come forward.
     bool Claim();
 
+    // The socket and the lock file that guards claiming it.
+    const QString& SocketPath() const { return path_; }
+    const QString& LockPath() const { return lockPath_; }
+
   signals:
     void comeForwardRequested();
 
   private:
-    QString name_;
+    QString path_;
+    QString lockPath_;
     QLocalServer* server_ = nullptr;
 };
 

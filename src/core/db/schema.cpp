@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "db/inn_keys.h"
 #include "util/cp1251.h"
 #include "util/error.h"
 
@@ -69,6 +70,8 @@ void CreateReferenceFile(const std::string& path, bool legacy) {
         db.Exec("begin");
         db.Exec(kSchemaCommon);
         db.Exec(legacy ? kSchemaLegacy : kSchemaCurrent);
+        if (!legacy)
+            db.Exec(kInnTableSql);
         db.Exec("commit");
     } catch (const Error& e) {
         std::filesystem::remove(path, ec);

@@ -19,6 +19,50 @@ void AppendSection(std::vector<std::string>& lines, std::string_view caption,
     lines.push_back("<tr><td>" + *text + "</td></tr>");
 }
 
+namespace {
+std::string EscapeHtml(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+}  // namespace
+
+void AppendAnalogues(std::vector<std::string>& lines, const PageOptions& options) {
+    if (options.analogues.empty())
+        return;
+    std::string links;
+    for (const PageLink& a : options.analogues) {
+        if (!links.empty())
+            links += ", ";
+        links += "<a href=\"" + std::string(kPageLinkScheme) + ":" + std::to_string(a.id) + "\">" +
+                 EscapeHtml(a.name) + "</a>";
+    }
+    const int more = options.analoguesTotal - static_cast<int>(options.analogues.size());
+    if (more > 0)
+        links += " и ещё " + std::to_string(more);
+    lines.emplace_back("<tr><td>&nbsp;</td></tr>");
+    lines.push_back("<tr><td class=\"Item\">" + std::string(kAnaloguesCaption) + "</td></tr>");
+    lines.push_back("<tr><td>" + links + "</td></tr>");
+}
+
 std::vector<std::string> BuildDescriptionPage(const TDisplayRec& rec, const PageOptions& options) {
     std::vector<std::string> lines = {
         "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=windows-1251\">"
@@ -62,10 +106,18 @@ std::vector<std::string> BuildDescriptionPage(const TDisplayRec& rec, const Page
                         "\" align=\"absmiddle\">&nbsp;&nbsp;");
     }
     lines.push_back(rec.Name + "</td></tr>");
+    // The analogues follow the synonyms wherever the user put them; without that entry, last.
+    bool analoguesDone = false;
     for (const CheckEntry& entry : options.sections) {
         if (entry.checked)
             AppendSection(lines, entry.caption, rec);
+        if (!analoguesDone && entry.caption == "Синонимы") {
+            AppendAnalogues(lines, options);
+            analoguesDone = true;
+        }
     }
+    if (!analoguesDone)
+        AppendAnalogues(lines, options);
     lines.emplace_back("</table></body></html>");
     if (options.highlightSearchWords)
         HighlightSearchWords(lines, options.filterText);

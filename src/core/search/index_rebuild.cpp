@@ -16,7 +16,7 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kCommitEvery = std::chrono::milliseconds(250);
 
 std::string IndexOf(const Value& stored) {
-    return IndexWords(UnscrambleFromStorage(ValueToText(stored)));
+    return IndexWords(StripMarkup(UnscrambleFromStorage(ValueToText(stored))));  // words only
 }
 
 }  // namespace

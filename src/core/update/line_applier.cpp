@@ -14,6 +14,7 @@ constexpr int kPlainTextField = 17;
 constexpr int kActionField = 7;        // n2, source of ndx2
 constexpr int kIndicationsField = 10;  // n5, source of ndx1
 constexpr int kGroupField = 22;
+constexpr int kInnField = 18;  // n13
 
 // Statement parameters of a preparation row, shared by the insert and the update.
 constexpr int kPName = 1, kPSynonim = 2, kPFirstText = 3, kPG = 19, kPStatus = 20, kPMd = 21,
@@ -96,7 +97,8 @@ LineApplier::LineApplier(Database& db, std::string nameColumn, int packet, doubl
       i_(Prepare("i", "insert into i (id, " + nameColumn_ + ", status, md) values (?1, ?2, ?3, ?4)",
                  "update i set " + nameColumn_ + " = ?2, status = ?3, md = ?4 where id = ?1")),
       g_(Prepare("g", "insert into g (id, " + nameColumn_ + ", status, md) values (?1, ?2, ?3, ?4)",
-                 "update g set " + nameColumn_ + " = ?2, status = ?3, md = ?4 where id = ?1")) {}
+                 "update g set " + nameColumn_ + " = ?2, status = ?3, md = ?4 where id = ?1")),
+      inn_(db) {}
 
 bool LineApplier::Admit(Table& t, const std::vector<std::string_view>& fields, std::int64_t id,
                         bool& exists) {
@@ -127,8 +129,11 @@ void LineApplier::ApplyBaseLine(std::string_view line) {
         throw Error("2 Неверная структура пакета (" + std::to_string(f) + ")");
     }
     bool exists = false;
-    if (!Admit(b_, fields_, id, exists))
+    if (!Admit(b_, fields_, id, exists)) {
+        if (f == 1)
+            inn_.Remove(id);
         return;
+    }
 
     Statement& st = exists ? b_.update : b_.insert;
     st.Reset();
@@ -162,7 +167,7 @@ void LineApplier::ApplyBaseLine(std::string_view line) {
     auto index = [&](int pos) -> Value {
         if (IsTilde(field(pos)))
             return Null{};
-        return IndexWords(Cp1251ToUtf8(field(pos)));
+        return IndexWords(StripMarkup(Cp1251ToUtf8(field(pos))));  // no tag or entity names
     };
     st.Bind(kPNdx1, index(kIndicationsField));
     st.Bind(kPNdx2, index(kActionField));
@@ -174,6 +179,9 @@ void LineApplier::ApplyBaseLine(std::string_view line) {
     }
     st.Step();
     st.Reset();
+    // "~" keeps the INN, and so its key.
+    if (!IsTilde(field(kInnField)))
+        inn_.Set(id, Cp1251ToUtf8(field(kInnField)));
 }
 
 void LineApplier::ApplyNamedLine(Table& t, std::string_view line, const char* code,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "db/database.h"
+#include "db/inn_keys.h"
 
 namespace orv {
 
@@ -43,6 +44,7 @@ class LineApplier {
     Table b_;
     Table i_;
     Table g_;
+    InnKeyWriter inn_;
     std::vector<std::string_view> fields_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "db/inn_keys.h"
 #include "db/schema.h"
 #include "update/day_number.h"
 #include "update/line_applier.h"
@@ -17,6 +18,7 @@ std::string PacketListItemText(int id, double dt) {
 
 UpdInfo InitUpd(Reference& ref) {
     CreateTableIfNeed(ref.db());
+    EnsureInnKeys(ref.db());
     // In ascending id, as the last installed number is the id of the last row.
     ref.qUpd.SetSql("select * from packets order by id");
     ref.qUpd.Open();
@@ -48,6 +50,7 @@ std::unique_ptr<PacketRun> ApplyPacket(Reference& ref, const std::string& path) 
 
     // An older database learns of `packets` before the checks read it.
     CreateTableIfNeed(ref.db());
+    EnsureInnKeys(ref.db());
     if (Count(ref.db(), "select count(*) from packets where id<" + std::to_string(n)) < n - 1) {
         throw PacketRefused("Установка невозможна, не все предыдущие пакеты установлены",
                             InitUpd(ref));

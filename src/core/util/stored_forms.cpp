@@ -61,7 +61,11 @@ void TextToCheckList(std::string_view text, std::vector<CheckEntry>& list) {
         CheckEntry e;
         if (!line.empty()) {
             e.checked = line[0] == 'y';
-            e.caption = std::string(line.substr(1));
+            // The first character, not the first byte: a Cyrillic one takes two.
+            size_t first = 1;
+            while (first < line.size() && (static_cast<unsigned char>(line[first]) & 0xC0) == 0x80)
+                ++first;
+            e.caption = std::string(line.substr(first));
         }
         list.push_back(std::move(e));
         if (end == std::string_view::npos)

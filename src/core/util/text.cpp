@@ -12,6 +12,7 @@
 #include <random>
 
 #include "util/cp1251.h"
+#include "util/html_entities.h"
 
 namespace orv {
 
@@ -105,18 +106,22 @@ std::string StripMarkup(std::string_view html) {
             s += html[i++];
         }
     }
+    // Each tag, from a "<" to the first ">" after it, becomes one space; one pass.
+    std::string out;
+    out.reserve(s.size());
     size_t pos = 0;
     for (;;) {
-        size_t lt = s.find('<', pos);
-        if (lt == std::string::npos)
-            break;
-        size_t gt = s.find('>', lt);
+        const size_t lt = s.find('<', pos);
+        const size_t gt = lt == std::string::npos ? lt : s.find('>', lt);
         if (gt == std::string::npos)
             break;
-        s.replace(lt, gt - lt + 1, " ");
-        pos = lt + 1;
+        out.append(s, pos, lt - pos);
+        out += ' ';
+        pos = gt + 1;
     }
-    return s;
+    out.append(s, pos);
+    // Last, so that a decoded "&lt;" is text and not the start of a tag.
+    return DecodeEntities(out);
 }
 
 std::string CollapseSpaces(std::string_view text) {

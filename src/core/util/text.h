@@ -21,6 +21,8 @@ std::string ScrambleText(std::string_view bytes);
 std::string ScrambleForStorage(std::string_view utf8);
 std::string UnscrambleFromStorage(std::string_view stored);
 
+// Plain text of an HTML fragment: "<br>" becomes CR, every other tag one space, and character
+// references are decoded.
 std::string StripMarkup(std::string_view html);
 std::string CollapseSpaces(std::string_view s);
 void SplitText(std::string_view text, std::string_view separator, std::vector<std::string>& list);

@@ -1,0 +1,255 @@
+// The main window's keys as a user presses them: real X11 key events (Xvfb + xdotool) rather
+// than QTest's synthetic ones, which reach the shortcut map by another path. The test starts
+// its own X server on a free display; it is skipped when Xvfb or xdotool is missing.
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#include "app/app_fixture.h"
+#include "display/description_controller.h"
+#include "display/description_view.h"
+#include "display/field_panes.h"
+#include "display/full_description_window.h"
+#include "lists/list_views.h"
+#include "lists/lists_controller.h"
+#include "search/filter_controller.h"
+#include "search/filter_edit.h"
+#include "search/filter_panel.h"
+
+extern char** environ;
+
+using namespace orv;
+using namespace orv::app;
+
+namespace {
+
+constexpr int kSkipped = 77;
+
+// Xvfb on the first free display, as it reports it through -displayfd.
+struct XServer {
+    pid_t pid = -1;
+    QString display;
+
+    bool Start(const QString& xvfb) {
+        int fds[2];
+        if (pipe(fds) != 0)
+            return false;
+        const std::string exe = xvfb.toStdString(), fd = std::to_string(fds[1]);
+        std::vector<std::string> args{exe, "-displayfd",   fd,          "-screen",
+                                      "0", "1280x1024x24", "-nolisten", "tcp"};
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        const int rc = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(fds[1]);
+        if (rc != 0) {
+            close(fds[0]);
+            pid = -1;
+            return false;
+        }
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        char c;
+        while (poll(&p, 1, 15000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        if (number.empty())
+            return false;
+        display = QStringLiteral(":") + QString::fromStdString(number);
+        return true;
+    }
+    ~XServer() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+QString g_xdotool;
+
+}  // namespace
+
+class X11KeysTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::AppFixture> f;
+    MainWindow& w() { return f->main(); }
+    QString Current() { return QString::fromStdString(f->CurrentName()); }
+
+    // Runs xdotool with the event loop turning, so that windows it opens can be answered too.
+    static void Xdotool(const QStringList& args) {
+        QProcess p;
+        p.start(g_xdotool, args);
+        QVERIFY(p.waitForStarted());
+        for (int waited = 0; p.state() != QProcess::NotRunning && waited < 20000; waited += 10)
+            QTest::qWait(10);
+        QCOMPARE(p.exitCode(), 0);
+        QTest::qWait(150);  // the last key's events
+    }
+    static void Keys(const QStringList& keys) {
+        Xdotool(
+            QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("80")} +
+            keys);
+    }
+    void Activate(QWidget* focus) {
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        focus->setFocus();
+        QTRY_VERIFY(focus->hasFocus());
+    }
+
+  private slots:
+    void init() {
+        f = std::make_unique<test::AppFixture>();
+        f->ShowMain();
+    }
+    void cleanup() { f.reset(); }
+
+    void keypadAndShiftArrowsScrollThePageOnly() {
+        Activate(w().gbAll);  // activation redraws the page: first
+        f->ref().qMain.Locate("pname", Value{std::string("Аспирин")});
+        w().lists->FollowList();
+        w().descriptionView->wb->setHtml(QString(QStringLiteral("строка<br>")).repeated(400));
+        QScrollBar* bar = w().descriptionView->wb->verticalScrollBar();
+        bar->setValue(0);
+        Keys({QStringLiteral("KP_Add")});
+        QCOMPARE(bar->value(), 100);
+        Keys({QStringLiteral("shift+Down")});
+        QCOMPARE(bar->value(), 200);
+        Keys({QStringLiteral("KP_Subtract"), QStringLiteral("shift+Up")});
+        QCOMPARE(bar->value(), 0);
+        // The main-row keys are not the keypad's.
+        Keys({QStringLiteral("KP_Add"), QStringLiteral("minus"), QStringLiteral("plus")});
+        QCOMPARE(bar->value(), 100);
+        QCOMPARE(Current(), QStringLiteral("Аспирин"));  // the list did not move
+        // In the filter box both minus keys type a minus.
+        Activate(w().pnFilter->edFilter);
+        Keys({QStringLiteral("minus"), QStringLiteral("KP_Subtract")});
+        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("--"));
+        QCOMPARE(bar->value(), 100);
+    }
+
+    void functionKeysReachTheirCommands() {
+        QStringList replies;
+        int extSearch = 0;
+        w().hooks.partnerReply = [&](const char* code) { replies << QString::fromLatin1(code); };
+        w().hooks.openExtSearchDialog = [&] { ++extSearch; };
+        f->ref().qMain.Locate("pname", Value{std::string("Аспирин")});
+        w().lists->FollowList();
+        Activate(w().gbAll);
+
+        Keys({QStringLiteral("ctrl+F2")});
+        QCOMPARE(w().pc1->currentIndex(), 1);
+        Keys({QStringLiteral("ctrl+F1")});
+        QCOMPARE(w().pc1->currentIndex(), 0);
+        const std::pair<const char*, int> pages[] = {
+            {"ctrl+F4", 1}, {"ctrl+F5", 2}, {"ctrl+F3", 0}};
+        for (const auto& [key, page] : pages) {
+            Keys({QString::fromLatin1(key)});
+            QCOMPARE(w().pc2->currentIndex(), page);
+        }
+        Activate(w().gbAll);
+        Keys({QStringLiteral("shift+F2")});
+        QCOMPARE(extSearch, 1);
+        QVERIFY(!w().reading->isVisible());
+        Keys({QStringLiteral("F9"), QStringLiteral("F10"), QStringLiteral("Escape")});
+        QCOMPARE(replies, (QStringList{"00", "01", "00"}));
+
+        // Shift+F1 shows everything after a narrowed list.
+        w().filter->FilterTableName(QStringLiteral("Аспирин"));
+        QCOMPARE(f->ref().qMain.RecordCount(), 1);
+        Activate(w().gbAll);
+        Keys({QStringLiteral("shift+F1")});
+        QTRY_COMPARE(f->ref().qMain.RecordCount(), 8);
+
+        // Field keys open their pane full screen; keypad + enlarges it there; Esc closes it.
+        f->ref().qMain.Locate("pname", Value{std::string("Аспирин")});
+        w().lists->FollowList();
+        w().description->gbAllClick();
+        Activate(w().gbAll);
+        QStringList shown;
+        int firstFont = 0;
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            FullDescriptionWindow* r = w().reading;
+            if (!r->isVisible())
+                return;
+            if (shown.isEmpty())
+                firstFont = r->Memo1->font().pointSize();
+            if (shown.isEmpty() || shown.back() != r->Memo1->toPlainText())
+                shown << r->Memo1->toPlainText();
+        });
+        watch.start();
+        Keys({QStringLiteral("F4"), QStringLiteral("KP_Add"), QStringLiteral("KP_Add"),
+              QStringLiteral("Escape")});
+        QTRY_VERIFY(!w().reading->isVisible());
+        Activate(w().gbAll);  // back from a window of ours: the list is on its first row
+        QCOMPARE(Current(), QStringLiteral("Амоксициллин"));
+        Keys({QStringLiteral("shift+F3"), QStringLiteral("Escape")});
+        QTRY_VERIFY(!w().reading->isVisible());
+        watch.stop();
+        QCOMPARE(shown, (QStringList{QStringLiteral("Боль слабой и умеренной интенсивности.\n"
+                                                    "Лихорадка."),
+                                     QStringLiteral("Амоксициллин 500 мг.")}));
+        QVERIFY(firstFont > 0);
+        QCOMPARE(w().reading->Memo1->font().pointSize(), firstFont + 2);
+        QCOMPARE(replies.size(), 3);  // Esc in the reading window is its own
+    }
+
+    void cyrillicTypedInTheListGoesToTheFilterBox() {
+        // xdotool maps Cyrillic onto a spare key code as it types; the first such change of
+        // the X key map can overtake the program's reading of it. Warm up with one letter.
+        Activate(w().pnFilter->edFilter);
+        Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"),
+                 QStringLiteral("ж")});
+        w().pnFilter->edFilter->clear();
+        Activate(w().gbAll);
+        Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"),
+                 QStringLiteral("пара")});
+        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("пара"));
+        QTRY_COMPARE_WITH_TIMEOUT(Current(), QStringLiteral("Парацетамол"), 3000);
+    }
+};
+
+int main(int argc, char** argv) {
+    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    g_xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    if (xvfb.isEmpty() || g_xdotool.isEmpty()) {
+        std::printf("SKIP: Xvfb or xdotool is not installed (scripts/install-deps.sh)\n");
+        return kSkipped;
+    }
+    XServer server;
+    if (!server.Start(xvfb)) {
+        std::printf("FAIL: Xvfb did not start\n");
+        return 1;
+    }
+    qputenv("DISPLAY", server.display.toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QApplication app(argc, argv);
+    X11KeysTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "x11_main_keys_test.moc"
