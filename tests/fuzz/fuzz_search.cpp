@@ -22,6 +22,7 @@ namespace {
 
 orv::Reference& Fixture() {
     static orv::Reference* ref = [] {
+        orv::fuzz::LogSqliteErrors();  // before SQLite initialises, or the log is refused
         const std::string dir = orv::fuzz::WorkDir() + "search/";
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
@@ -46,7 +47,6 @@ orv::Reference& Fixture() {
                 st.Step();
             }
         }
-        orv::fuzz::LogSqliteErrors();
         auto* r = new orv::Reference(dir);
         sqlite3_set_authorizer(r->db().handle(), orv::fuzz::ReadOnlyAuthorizer, nullptr);
         return r;
