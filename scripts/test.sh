@@ -13,3 +13,4 @@ git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 # A test that fails is run once more, so one stray hiccup of a loopback server does not sink
 # the run; a real fault fails twice.
 ctest --preset release --repeat until-pass:2
+scripts/package-test.sh  # the Debian package: lintian, validators, install and a scheduled-style update

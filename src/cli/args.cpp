@@ -1,6 +1,6 @@
 #include "cli/args.h"
 
-#include "util/paths.h"
+#include "util/program_dir.h"
 
 namespace orv::cli {
 
@@ -48,7 +48,9 @@ std::vector<std::string> Args::Options(const std::string& name) {
 }
 
 std::string Args::Dir() {
-    std::string dir = Option("--dir").value_or(ExecutableDir());
+    // Without --dir: the folder the program itself would use.
+    auto option = Option("--dir");
+    std::string dir = option ? *option : ProgramDir();
     if (dir.empty())
         dir = ".";
     if (dir.back() != '/')

@@ -65,6 +65,8 @@ int Run(Args& args) {
         throw UsageError{"лишние параметры"};
     const std::string server =
         serverOption ? NormalizeServerAddress(*serverOption) : UpdateServerAddress();
+    if (server.empty())
+        throw Error(std::string(kNoServerSet) + " или параметром --server");
     const bool tty = isatty(STDERR_FILENO) != 0;
 
     Reference ref(dir);
@@ -133,7 +135,8 @@ const Command kUpdateCommand{
     "  недостающий пакет (upd.pckt, после полной загрузки — N.pckt) и ставит их по порядку.\n"
     "  Печатает строку на каждый шаг. Код 0 — справочник актуален; 1 — первая же ошибка\n"
     "  (соединение, загрузка, пакет), сообщение в stderr; установленные до неё пакеты остаются.\n"
-    "  Сервер: --server, иначе переменная окружения ORVANTA_UPDATE_SERVER, иначе адрес сборки.\n"
+    "  Сервер: --server, иначе переменная окружения ORVANTA_UPDATE_SERVER, иначе адрес сборки\n"
+    "  (сборка без адреса сервера никого не спрашивает, и тогда это ошибка).\n"
     "  Прокси берётся из настроек справочника (useproxy, proxy, port, login, pass).\n",
     Run};
 

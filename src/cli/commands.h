@@ -27,5 +27,6 @@ extern const Command kSettingsCommand;
 extern const Command kSearchCommand;
 extern const Command kRebuildIndexCommand;
 extern const Command kPartnerCommand;
+extern const Command kSuggestCommand;
 
 }  // namespace orv::cli

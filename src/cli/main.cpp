@@ -17,6 +17,7 @@ const Command* const kCommands[] = {
     &orv::cli::kUnpackCommand,   &orv::cli::kApplyCommand,        &orv::cli::kStatsCommand,
     &orv::cli::kGenerateCommand, &orv::cli::kShowCommand,         &orv::cli::kSettingsCommand,
     &orv::cli::kSearchCommand,   &orv::cli::kRebuildIndexCommand, &orv::cli::kPartnerCommand,
+    &orv::cli::kSuggestCommand,
 };
 
 void PrintUsage() {
@@ -27,7 +28,10 @@ void PrintUsage() {
         std::cout << "  " << name << c->summary << "\n";
     }
     std::cout << "\norvanta-cli КОМАНДА --help печатает описание команды.\n"
-                 "--dir ПАПКА указывает папку справочника (по умолчанию — папка программы).\n";
+                 "--dir ПАПКА указывает папку справочника. Без него — та же папка, что у\n"
+                 "программы: папка orvanta-cli, если в ней есть source.bin, иначе переменная\n"
+                 "ORVANTA_HOME, иначе ~/.local/share/orvanta (при первом запуске заполняется\n"
+                 "из /usr/share/orvanta).\n";
 }
 
 }  // namespace

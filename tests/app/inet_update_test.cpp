@@ -16,6 +16,7 @@
 #include "app/app_fixture.h"
 #include "net/download.h"
 #include "net/net_texts.h"
+#include "net/server_address.h"
 #include "settings/settings_target.h"
 #include "shell/background_tray.h"
 #include "shell/local_windows.h"
@@ -304,6 +305,46 @@ class InetUpdateTest : public QObject {
         QCOMPARE(openedNow, opened);
     }
 
+    // A build nobody pointed at a server, started without ORVANTA_UPDATE_SERVER: the start-up
+    // check is skipped quietly, the decision timer asks nothing, and the update window says why
+    // its list stays empty.
+    void withNoServerSetNothingIsAskedAndTheWindowSaysSo() {
+        const QByteArray saved = qgetenv("ORVANTA_UPDATE_SERVER");
+        qunsetenv("ORVANTA_UPDATE_SERVER");
+        if (!UpdateServerAddress().empty()) {
+            qputenv("ORVANTA_UPDATE_SERVER", saved);
+            QSKIP("this build names an update server");
+        }
+        test::AppFixture f;
+        QVERIFY(f.windows->local->Target().Flag(FlagControl::CheckUpdates));
+        QVERIFY(f.splash.StatusText().contains(QStringLiteral("  Обновление - отключено")));
+        QCOMPARE(f.state.newestPacket, 0);
+        app::UpdateCheck& c = *f.windows->inet->check;
+        bool opened = false;
+        c.openUpdate = [&] { opened = true; };
+        c.openSettings = [&] { opened = true; };
+        QString asked;
+        QPointer<QTimer> poll = WhenModal<QMessageBox>([&](QMessageBox* box) {
+            asked = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        c.Arm();
+        QTRY_VERIFY(!c.checku.isActive());
+        QTest::qWait(50);
+        delete poll.data();
+        QCOMPARE(asked, QString());
+        QVERIFY(!opened);
+
+        app::InetUpdateWindow& w = *f.windows->inet->window;
+        w.show();
+        QTRY_COMPARE(w.sbPanel0->text(), QString::fromUtf8(kNoServerStatus));
+        QCOMPARE(w.lv->topLevelItemCount(), 0);
+        QVERIFY(!w.Button4->isEnabled());
+        QVERIFY(w.isVisible());
+        w.reject();
+        qputenv("ORVANTA_UPDATE_SERVER", saved);
+    }
+
     void theTrayIconBlinksAndItsCloseAsksFirst() {
         app::BackgroundTray tray;
         int ended = 0;
@@ -336,13 +377,18 @@ class InetUpdateTest : public QObject {
     void backgroundRun_data() {
         QTest::addColumn<bool>("serverUp");
         QTest::addColumn<bool>("brokenSecond");
-        QTest::newRow("every packet applied") << true << false;
-        QTest::newRow("server down: nothing to do") << false << false;
-        QTest::newRow("broken packet 2: stops with its message") << true << true;
+        QTest::addColumn<bool>("serverSet");
+        QTest::newRow("every packet applied") << true << false << true;
+        QTest::newRow("server down: nothing to do") << false << false << true;
+        QTest::newRow("broken packet 2: stops with its message") << true << true << true;
+        QTest::newRow("no server set: says so, asks nobody") << false << false << false;
     }
     void backgroundRun() {
         QFETCH(bool, serverUp);
         QFETCH(bool, brokenSecond);
+        QFETCH(bool, serverSet);
+        if (!serverSet && !BuiltInServerAddress().empty())
+            QSKIP("this build names an update server");
         test::TempDir prog, root, home;
         fs::copy_file(std::string(ORVANTA_BIN_DIR) + "/orvanta", prog.file("orvanta"),
                       fs::copy_options::overwrite_existing);
@@ -363,6 +409,8 @@ class InetUpdateTest : public QObject {
         env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(home.str()));
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(home.file("config")));
         env.insert(QStringLiteral("ORVANTA_UPDATE_SERVER"), QString::fromStdString(address));
+        if (!serverSet)
+            env.remove(QStringLiteral("ORVANTA_UPDATE_SERVER"));
         QProcess p;
         p.setProcessEnvironment(env);
         p.start(QString::fromStdString(prog.file("orvanta")), {QStringLiteral("UPDATE")});
@@ -378,6 +426,8 @@ class InetUpdateTest : public QObject {
             return;
         }
         QVERIFY2(p.exitCode() == 0, qPrintable(err));
+        if (!serverSet)
+            QVERIFY2(err.contains(QString::fromUtf8(kNoServerSet)), qPrintable(err));
         if (serverUp) {
             QCOMPARE(Installed(prog.file("source.bin")), (std::vector<int>{1, 2, 3}));
             QVERIFY2(err.contains(QStringLiteral("Пакет №3 - OK")), qPrintable(err));

@@ -63,16 +63,25 @@ TEST(PacketListTest, NewestPacketIsTheLastLinesNumber) {
 }
 
 TEST(ServerAddressTest, EnvironmentOverridesTheBuiltInAddress) {
-    unsetenv("ORVANTA_UPDATE_SERVER");
-    std::string builtIn = UpdateServerAddress();
-    EXPECT_EQ(builtIn.back(), '/');
-    EXPECT_NE(builtIn.find("://"), std::string::npos);
-    setenv("ORVANTA_UPDATE_SERVER", "https://mirror.example/upd", 1);
-    EXPECT_EQ(UpdateServerAddress(), "https://mirror.example/upd/");
+    struct Case {
+        const char* environment;
+        const char* built;
+        const char* chosen;
+    };
+    const Case cases[] = {
+        {nullptr, "", ""},  // nobody named a server
+        {"  ", " ", ""},
+        {nullptr, "https://vendor.example/upd", "https://vendor.example/upd/"},
+        {"", "vendor.example", "http://vendor.example/"},
+        {"https://mirror.example/upd", "https://vendor.example/", "https://mirror.example/upd/"},
+        {"127.0.0.1:8080", "", "http://127.0.0.1:8080/"},
+        {"  ", "https://vendor.example/", "https://vendor.example/"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ChooseServerAddress(c.environment, c.built), c.chosen)
+            << (c.environment ? c.environment : "(unset)") << " / " << c.built;
     setenv("ORVANTA_UPDATE_SERVER", "127.0.0.1:8080", 1);
     EXPECT_EQ(UpdateServerAddress(), "http://127.0.0.1:8080/");
-    setenv("ORVANTA_UPDATE_SERVER", "  ", 1);
-    EXPECT_EQ(UpdateServerAddress(), builtIn);
     unsetenv("ORVANTA_UPDATE_SERVER");
     EXPECT_EQ(ListRequestPath("abc"), "orvanta/updatesquery.php?client=abc&mode=0");
     EXPECT_EQ(PacketRequestPath("abc", 17), "orvanta/updatesquery.php?client=abc&mode=17");

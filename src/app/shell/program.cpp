@@ -6,13 +6,16 @@
 #include <QProxyStyle>
 #include <QScreen>
 #include <QSettings>
+#include <QSystemTrayIcon>
 #include <QToolTip>
 #include <QTranslator>
+#include <cstdio>
 
 #include "db/reference.h"
 #include "db/schema.h"
 #include "display/description_controller.h"
 #include "display/full_description_window.h"
+#include "net/server_address.h"
 #include "settings/window_settings.h"
 #include "shell/about_window.h"
 #include "shell/error_box.h"
@@ -25,6 +28,7 @@
 #include "shell/yes_no_dialog.h"
 #include "update/internet_update.h"
 #include "util/paths.h"
+#include "util/program_dir.h"
 #include "util/text.h"
 
 namespace orv::app {
@@ -87,7 +91,8 @@ void LoadReferenceData(ProgramState& state, ProgramWindows& windows, SplashWindo
     state.settings = std::make_unique<SettingsStore>(ref.db());
     OpenSettings(*state.settings, windows.local->Target());
     windows.local->PacketStatistics();
-    if (windows.local->Target().Flag(FlagControl::CheckUpdates)) {
+    // No server set counts as the check switched off: quiet, and nothing is asked.
+    if (windows.local->Target().Flag(FlagControl::CheckUpdates) && !UpdateServerAddress().empty()) {
         state.newestPacket = main.hooks.checkup ? main.hooks.checkup() : 0;
         splash.SplashStatus(state.newestPacket > 0 ? QStringLiteral("  Обновление - OK")
                                                    : QStringLiteral("  Обновление - Ошибка"));
@@ -172,7 +177,7 @@ int RunProgram(int argc, char** argv) {
             }
         });
 
-        LoadReferenceData(state, windows, *splash, ExecutableDir());
+        LoadReferenceData(state, windows, *splash, ProgramDir());
         windows.partner->Listen();
         state.settings->LoadSettings(
             windows.local->Target());  // the second run sees the template defaults
@@ -192,8 +197,13 @@ int RunProgram(int argc, char** argv) {
         return QApplication::exec();
     } catch (const std::exception& e) {
         splash.reset();
-        QMessageBox::critical(nullptr, AppTitle(), ErrorBoxText(QString::fromUtf8(e.what())),
-                              QMessageBox::Ok);
+        const QString text = ErrorBoxText(QString::fromUtf8(e.what()));
+        // Also for the journal of a scheduled run; an unattended run without a tray has nobody
+        // to close a box, so there the line is all.
+        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+        std::fflush(stderr);
+        if (!(options.background && !QSystemTrayIcon::isSystemTrayAvailable()))
+            QMessageBox::critical(nullptr, AppTitle(), text, QMessageBox::Ok);
         return 1;
     }
 }

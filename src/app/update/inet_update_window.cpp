@@ -177,6 +177,15 @@ bool InetUpdateWindow::Marked(QTreeWidgetItem* item) const {
 
 void InetUpdateWindow::Timer1Timer() {
     Timer1.stop();
+    if (UpdateServerAddress().empty()) {
+        // Nobody named a server: say so where the list would be, and ask nobody.
+        Status(Q(kNoServerStatus));
+        sbPanel0->setToolTip(Q(kNoServerSet));
+        Button1->setEnabled(false);
+        Button4->setEnabled(false);
+        return;
+    }
+    sbPanel0->setToolTip(QString());
     Status(Q(kStatusChecking));
     WaitCursor wait;
     requesting_ = true;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "net/server_address.h"
 #include "shell/background_tray.h"
 #include "shell/error_box.h"
 #include "shell/local_windows.h"
@@ -49,7 +50,11 @@ InternetUpdate::InternetUpdate(ProgramState& state, MainWindow& main,
         if (main.hooks.openSettings)
             main.hooks.openSettings(2);  // "Дополнительно"
     };
-    check->endProgram = [this] { End(0); };
+    check->endProgram = [this] {
+        if (tray && UpdateServerAddress().empty())
+            tray->Progress(QString::fromUtf8(kNoServerSet));
+        End(0);
+    };
     UpdateCheck* c = check;
     main.hooks.checkup = [c] { return c->checkup(); };
     main.hooks.armUpdateCheck = [c] { c->Arm(); };

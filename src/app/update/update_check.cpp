@@ -34,7 +34,9 @@ void UpdateCheck::Arm() {
 
 void UpdateCheck::checkuTimer() {
     checku.stop();
-    const bool checkOn = settings_.Flag(FlagControl::CheckUpdates);
+    // With no server set there is nothing to check, and so no failed check to report.
+    const bool checkOn =
+        settings_.Flag(FlagControl::CheckUpdates) && !UpdateServerAddress().empty();
     if (state_.HasReference()) {
         try {
             state_.lastPacket = InitUpd(state_.Ref()).lastInstalled;

@@ -6,6 +6,7 @@
 #include "net/net_texts.h"
 #include "net/packet_list.h"
 #include "net/server_address.h"
+#include "util/text.h"
 
 namespace orv {
 namespace {
@@ -89,6 +90,8 @@ std::string FetchList(const ListRequest& request) {
 
 int CheckNewestPacket(const std::string& serverAddress, const ProxySettings& proxy,
                       const NetTimeouts& timeouts) {
+    if (Trim(serverAddress).empty())
+        return 0;  // no server set: nothing is asked
     try {
         ListRequest r;
         r.url = NormalizeServerAddress(serverAddress) + ListRequestPath(kStartupClient);

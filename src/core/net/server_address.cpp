@@ -14,6 +14,8 @@ constexpr const char* kScript = "orvanta/updatesquery.php?client=";
 
 std::string NormalizeServerAddress(const std::string& address) {
     std::string a = Trim(address);
+    if (a.empty())
+        return a;
     if (a.find("://") == std::string::npos)
         a = "http://" + a;
     if (a.back() != '/')
@@ -21,11 +23,20 @@ std::string NormalizeServerAddress(const std::string& address) {
     return a;
 }
 
-std::string UpdateServerAddress() {
-    const char* env = std::getenv("ORVANTA_UPDATE_SERVER");
-    if (env != nullptr && !Trim(env).empty())
-        return NormalizeServerAddress(env);
+std::string ChooseServerAddress(const char* environment, const std::string& built) {
+    if (environment != nullptr && !Trim(environment).empty())
+        return NormalizeServerAddress(environment);
+    if (Trim(built).empty())
+        return std::string();
+    return NormalizeServerAddress(built);
+}
+
+std::string BuiltInServerAddress() {
     return NormalizeServerAddress(ORVANTA_UPDATE_SERVER);
+}
+
+std::string UpdateServerAddress() {
+    return ChooseServerAddress(std::getenv("ORVANTA_UPDATE_SERVER"), ORVANTA_UPDATE_SERVER);
 }
 
 std::string ListRequestPath(const std::string& client) {
