@@ -104,7 +104,11 @@ int Run(Args& args) {
         const bool fallback =
             !store.StoredValue(key.name) ||
             std::find(unconverted.begin(), unconverted.end(), key.name) != unconverted.end();
-        std::cout << key.name << "\t" << ReplaceAll(shown(key), "\r\n", "\\n")
+        // The proxy password is not put on screen (or into a log) with the rest; get shows it.
+        std::string value = shown(key);
+        if (key.name == std::string_view("pass") && !value.empty())
+            value = "********";
+        std::cout << key.name << "\t" << ReplaceAll(value, "\r\n", "\\n")
                   << (fallback ? "\t(по умолчанию)" : "") << "\n";
     }
     return 0;
@@ -119,6 +123,7 @@ const Command kSettingsCommand{
     "orvanta-cli settings [--dir ПАПКА] set КЛЮЧ ЗНАЧЕНИЕ\n"
     "  Настройки хранятся в таблице settings файла source.bin; программа читает их при запуске.\n"
     "  list  все ключи в порядке загрузки со значениями, которые получит программа\n"
+    "        (пароль прокси скрыт звёздочками; его показывает get pass)\n"
     "        («по умолчанию» — ключа нет, значение пустое или не распознано);\n"
     "        переводы строк показаны как \\n.\n"
     "  get   значение одного ключа (регистр букв ключа не важен).\n"

@@ -152,6 +152,10 @@ class ShellTest : public QObject {
         big.setPointSize(17);
         f.windows->fullDescr->SetTextFont(big);
         QVERIFY(f.main().close());  // confirmed: the settings are saved
+        // The list's designed font, 10 pt bold, is stored in points.
+        f.state.settings->Open();
+        const std::string listFont = f.state.settings->GetKey("fGB", "");
+        QVERIFY2(listFont.rfind("MS Sans Serif|10|1|0|0|0|", 0) == 0, listFont.c_str());
 
         ProgramState state;
         ProgramWindows windows(state);

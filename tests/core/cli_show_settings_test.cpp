@@ -114,6 +114,13 @@ TEST_F(CliFixture, SettingsSetGetListThroughTheStore) {
     EXPECT_NE(list.out.find("\nwpn1\t300\n"), std::string::npos);
     EXPECT_NE(list.out.find("\nproxy\t10.0.0.5\n"), std::string::npos);
     EXPECT_NE(list.out.find("\nport\t80\t(по умолчанию)\n"), std::string::npos);
+    EXPECT_NE(list.out.find("\npass\t\t(по умолчанию)\n"), std::string::npos) << list.out;
+    // The proxy password is masked in the list, whole for get.
+    ASSERT_EQ(Cli({"settings", "--dir", Dir(), "set", "pass", "s3cr&t"}).code, 0);
+    list = Cli({"settings", "--dir", Dir(), "list"});
+    EXPECT_NE(list.out.find("\npass\t********\n"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find("s3cr&t"), std::string::npos);
+    EXPECT_EQ(Cli({"settings", "--dir", Dir(), "get", "pass"}).out, "s3cr&t\n");
 
     // The page follows the stored list: only the synonyms.
     CliRun page = Cli({"show", "--dir", Dir(), "--id", "42", "--out", "-"});

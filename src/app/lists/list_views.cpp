@@ -13,7 +13,7 @@ namespace orv::app {
 
 QFont DefaultListFont() {
     QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(13);
+    f.setPointSize(10);  // in points: the stored form keeps the size in points
     f.setBold(true);
     return f;
 }
