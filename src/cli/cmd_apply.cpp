@@ -27,7 +27,8 @@ void ApplyOne(Reference& ref, const std::string& path, bool tty) {
             std::cerr << "\n";
         throw Error(std::string(e.what()) + " (пакет №" + std::to_string(run->Number()) + ", " +
                     run->FailedSection() + ", строка " + std::to_string(run->FailedLine()) +
-                    "; строки до неё записаны, пакет не отмечен установленным)");
+                    (run->RowsWritten() > 0 ? "; строки до неё записаны" : "; ничего не записано") +
+                    ", пакет не отмечен установленным)");
     }
     if (tty)
         std::cerr << "\n";

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 
 #include "app/app_fixture.h"
+#include "app/app_test_main.h"
 #include "bookmarks/bookmarks_controller.h"
 #include "bookmarks/favourites_window.h"
 #include "bookmarks/history_window.h"
@@ -193,5 +194,5 @@ class BookmarksTest : public QObject {
     }
 };
 
-QTEST_MAIN(BookmarksTest)
+ORVANTA_APP_TEST_MAIN(BookmarksTest)
 #include "bookmarks_test.moc"

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "app/app_test_main.h"
 #include "app/modal_helpers.h"
 #include "db/database.h"
 #include "db/reference.h"
@@ -227,5 +228,5 @@ class ExtendedSearchTest : public QObject {
     }
 };
 
-QTEST_MAIN(ExtendedSearchTest)
+ORVANTA_APP_TEST_MAIN(ExtendedSearchTest)
 #include "extended_search_test.moc"

@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "app/app_fixture.h"
+#include "app/app_test_main.h"
 #include "net/download.h"
 #include "net/net_texts.h"
 #include "net/server_address.h"
@@ -441,5 +442,5 @@ class InetUpdateTest : public QObject {
 
 }  // namespace orv
 
-QTEST_MAIN(orv::InetUpdateTest)
+ORVANTA_APP_TEST_MAIN(orv::InetUpdateTest)
 #include "inet_update_test.moc"

@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "app/app_fixture.h"
+#include "app/app_test_main.h"
 #include "app/modal_helpers.h"
 #include "display/description_controller.h"
 #include "search/extended_search_dialog.h"
@@ -105,5 +106,5 @@ class LocalWindowsTest : public QObject {
     }
 };
 
-QTEST_MAIN(LocalWindowsTest)
+ORVANTA_APP_TEST_MAIN(LocalWindowsTest)
 #include "local_windows_test.moc"

@@ -18,6 +18,7 @@
 #include <filesystem>
 
 #include "app/app_fixture.h"
+#include "app/app_test_main.h"
 #include "display/description_controller.h"
 #include "display/description_view.h"
 #include "display/field_panes.h"
@@ -407,5 +408,5 @@ class MainWindowTest : public QObject {
     }
 };
 
-QTEST_MAIN(MainWindowTest)
+ORVANTA_APP_TEST_MAIN(MainWindowTest)
 #include "main_window_test.moc"

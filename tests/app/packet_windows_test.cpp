@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 #include <functional>
 
+#include "app/app_test_main.h"
 #include "app/modal_helpers.h"
 #include "db/database.h"
 #include "db/reference.h"
@@ -347,5 +348,5 @@ class PacketWindowsTest : public QObject {
     }
 };
 
-QTEST_MAIN(PacketWindowsTest)
+ORVANTA_APP_TEST_MAIN(PacketWindowsTest)
 #include "packet_windows_test.moc"

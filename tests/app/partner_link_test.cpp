@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "app/app_fixture.h"
+#include "app/app_test_main.h"
 #include "lists/list_views.h"
 #include "partner/partner_controller.h"
 #include "search/filter_edit.h"
@@ -182,5 +183,5 @@ class PartnerLinkTest : public QObject {
     }
 };
 
-QTEST_MAIN(PartnerLinkTest)
+ORVANTA_APP_TEST_MAIN(PartnerLinkTest)
 #include "partner_link_test.moc"

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "app/app_test_main.h"
 #include "app/modal_helpers.h"
 #include "db/database.h"
 #include "settings/dialog_settings_target.h"
@@ -321,5 +322,5 @@ class SettingsDialogTest : public QObject {
     }
 };
 
-QTEST_MAIN(SettingsDialogTest)
+ORVANTA_APP_TEST_MAIN(SettingsDialogTest)
 #include "settings_dialog_test.moc"

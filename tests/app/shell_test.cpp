@@ -13,6 +13,7 @@
 #include <filesystem>
 
 #include "app/app_fixture.h"
+#include "app/app_test_main.h"
 #include "display/full_description_window.h"
 #include "lists/list_views.h"
 #include "settings/window_settings.h"
@@ -216,5 +217,5 @@ class ShellTest : public QObject {
     }
 };
 
-QTEST_MAIN(ShellTest)
+ORVANTA_APP_TEST_MAIN(ShellTest)
 #include "shell_test.moc"

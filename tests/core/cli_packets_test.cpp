@@ -61,6 +61,13 @@ TEST(CliPackets, PackApplyStatsAndRefusals) {
     EXPECT_NE(missing.out.find("Файл " + d + "9.pckt не найден!"), std::string::npos)
         << missing.out;
 
+    // A failing line tells whether rows before it were written.
+    orv::test::WritePacket(dir.file("2.pckt"), 2, {"абв|0|Имя", orv::test::PrepLine(3, "Б")});
+    Result failed = Cli("apply --dir " + d + " " + d + "2.pckt");
+    EXPECT_EQ(failed.code, 1) << failed.out;
+    EXPECT_EQ(failed.out.find("строки до неё записаны"), std::string::npos) << failed.out;
+    EXPECT_NE(failed.out.find("ничего не записано"), std::string::npos) << failed.out;
+
     Result stats = Cli("stats --dir " + d);
     EXPECT_EQ(stats.code, 0);
     EXPECT_NE(stats.out.find("\n1\t"), std::string::npos) << stats.out;

@@ -306,6 +306,21 @@ TEST_F(Engine, StopLeavesWrittenRowsAndARerunCompletesThePacket) {
     EXPECT_EQ(again->Info().lastInstalled, 1);
 }
 
+TEST_F(Engine, AFailingFirstLineWritesNothingAndAHugeFieldIsQuotedCut) {
+    Apply(1, {});
+    Apply(2, {});  // packet 2 would not read the group field
+    const std::string huge(20 * 1024 * 1024, '7');
+    WritePacket(File("3.pckt"), 3,
+                {PrepLine(5, "Огромная группа", {{22, huge + "x"}}), PrepLine(6, "После")});
+    auto run = ApplyPacket(*ref, File("3.pckt"));
+    const std::string message = Message([&] { run->Tick(); });
+    EXPECT_LT(message.size(), 300u);
+    EXPECT_NE(message.find("7…» не является целым числом"), std::string::npos) << message;
+    EXPECT_EQ(run->FailedLine(), 1u);
+    EXPECT_EQ(run->RowsWritten(), 0u);
+    EXPECT_EQ(Int("select count(*) from b"), 0);
+}
+
 TEST_F(Engine, AFailingLineEndsTheRunAndKeepsTheRowsBeforeIt) {
     struct Case {
         std::string badLine;
@@ -333,6 +348,7 @@ TEST_F(Engine, AFailingLineEndsTheRunAndKeepsTheRowsBeforeIt) {
         EXPECT_EQ(run->state(), PacketRun::State::Failed);
         EXPECT_EQ(run->FailedSection(), "препараты");
         EXPECT_EQ(run->FailedLine(), 2u);
+        EXPECT_EQ(run->RowsWritten(), 2u);  // the first preparation and the first manufacturer
         EXPECT_EQ(Int("select count(*) from b where id=" + std::to_string(100 + packet)), 1);
         EXPECT_EQ(Int("select count(*) from i where id=" + std::to_string(packet)), 1);
         // The rest of the failing step is not applied.

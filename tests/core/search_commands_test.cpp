@@ -110,6 +110,20 @@ TEST_F(SearchFixture, NameFilterNarrowsAndLandsOnThePrefixMatch) {
     EXPECT_EQ(ref->qMain.Sql(), "select * from b order by pname");
 }
 
+TEST_F(SearchFixture, SearchesOfAThousandWordsAndMoreRun) {
+    std::string many = "но";
+    for (int i = 0; i < 1500; ++i)
+        many += " шп";
+    FilterTableName(*ref, many);
+    EXPECT_EQ(Names(), (List{"Но-шпа", "Но-шпа форте"}));
+    UniversalSearch(*ref, many + " форте");
+    EXPECT_EQ(Names(), (List{"Но-шпа форте"}));
+    ExtendedCriteria c;
+    c.name = many;
+    ExtendedSearch(*ref, c);
+    EXPECT_EQ(Names(), (List{"Но-шпа", "Но-шпа форте"}));
+}
+
 TEST_F(SearchFixture, TypedCharactersMatchLiterally) {
     FilterTableName(*ref, " 1,5%");
     EXPECT_EQ(Names(), (List{"Витамин C 1,5% [форте]"}));

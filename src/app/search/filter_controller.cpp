@@ -25,8 +25,7 @@ QuickFilter::QuickFilter(ProgramState& state, FilterPanel* panel, ListsControlle
     connect(&delay_, &QTimer::timeout, this, &QuickFilter::DelayTimer);
     FilterEdit* box = panel_->edFilter;
     connect(box, &QLineEdit::textChanged, this, &QuickFilter::edFilterChange);
-    connect(box, &FilterEdit::enterReleased, this,
-            [this] { Guarded(window_, [&] { edFilterEnter(); }); });
+    connect(box, &FilterEdit::enterReleased, this, &QuickFilter::edFilterEnter);
     connect(box, &FilterEdit::ctrlTapped, this, [this] { panel_->edFilter->clear(); });
     connect(box, &FilterEdit::movingKeyPressed, this, &QuickFilter::FocusActiveGrid);
 }
@@ -87,13 +86,11 @@ void QuickFilter::DelayTimer() {
     DataSet* active = lists_->ActiveDataSet();
     if (!active)
         return;
-    Guarded(window_, [&] {
-        const CommandResult r =
-            LocateFilterText(*active, state_.NameColumn(), panel_->edFilter->text().toStdString());
-        if (r.redraw)
-            lists_->FollowCursor();
-        Show(r);
-    });
+    const CommandResult r =
+        LocateFilterText(*active, state_.NameColumn(), panel_->edFilter->text().toStdString());
+    if (r.redraw)
+        lists_->FollowCursor();
+    Show(r);
 }
 
 void QuickFilter::edFilterEnter() {

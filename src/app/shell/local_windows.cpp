@@ -51,7 +51,7 @@ LocalWindows::LocalWindows(ProgramState& state, MainWindow& main, SettingsTarget
     main.hooks.openExtSearchDialog = [this] { OpenExtendedSearchDialog(*this, *searchDialog); };
     main.hooks.openUpdateWindow = [this] {
         updateWindow->exec();
-        Guarded(&main_, [this] { RefreshPackets(*this); });
+        RefreshPackets(*this);
     };
     main.hooks.openPacketList = [this] { statsWindow->Open(); };
 }

@@ -14,7 +14,6 @@
 #include "lists/list_views.h"
 #include "lists/lists_controller.h"
 #include "search/filter_controller.h"
-#include "shell/error_box.h"
 #include "shell/icons.h"
 #include "shell/keypad_keys.h"
 #include "shell/main_window.h"
@@ -26,8 +25,7 @@ template <class F>
 QAction* MainCommands::Add(const QString& name, const QString& caption, F handler) {
     auto* action = new QAction(caption, &w_);
     action->setObjectName(name);
-    MainWindow* window = &w_;
-    connect(action, &QAction::triggered, &w_, [window, handler] { Guarded(window, handler); });
+    connect(action, &QAction::triggered, &w_, handler);
     actions_.emplace(name, action);
     return action;
 }

@@ -130,9 +130,7 @@ void MainWindow::WireControllers() {
     filter->showStatus = showStatus;
     description->showStatus = showStatus;
     description->filterText = [this] { return pnFilter->edFilter->text(); };
-    description->openPreparation = [this](long long id) {
-        Guarded(this, [&] { filter->OpenPreparation(id); });
-    };
+    description->openPreparation = [this](long long id) { filter->OpenPreparation(id); };
     bookmarks = new BookmarksController(state_, this);
     bookmarks->showStatus = showStatus;
     bookmarks->openPreparation = [this](long long id) { filter->OpenPreparation(id); };
@@ -142,19 +140,16 @@ void MainWindow::WireControllers() {
     auto* keys = new ListKeyFilter(this);
     keys->Watch(gbAll);
     keys->Watch(gbGr);
-    connect(keys, &ListKeyFilter::enterPressed, this,
-            [this] { Guarded(this, [&] { filter->FilterTableSynonim(); }); });
+    connect(keys, &ListKeyFilter::enterPressed, filter, &QuickFilter::FilterTableSynonim);
     connect(keys, &ListKeyFilter::textTyped, filter, &QuickFilter::TypeIntoBox);
     connect(keys, &ListKeyFilter::ctrlReleased, filter, &QuickFilter::ClearBox);
     connect(keys, &ListKeyFilter::movedByKey, this, showDescription);
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(gbAll), static_cast<QAbstractItemView*>(gbGr)}) {
         connect(view, &QAbstractItemView::clicked, this, showDescription);
-        connect(view, &QAbstractItemView::doubleClicked, this,
-                [this] { Guarded(this, [&] { filter->FilterTableSynonim(); }); });
+        connect(view, &QAbstractItemView::doubleClicked, filter, &QuickFilter::FilterTableSynonim);
     }
-    connect(pnFilter->sbFilter, &QToolButton::clicked, this,
-            [this] { Guarded(this, [&] { filter->sbFilterClick(); }); });
+    connect(pnFilter->sbFilter, &QToolButton::clicked, filter, &QuickFilter::sbFilterClick);
 }
 
 void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindow* aboutWindow,

@@ -1,6 +1,5 @@
 #include "shell/program.h"
 
-#include <QApplication>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QProxyStyle>
@@ -18,6 +17,7 @@
 #include "net/server_address.h"
 #include "settings/window_settings.h"
 #include "shell/about_window.h"
+#include "shell/application.h"
 #include "shell/error_box.h"
 #include "shell/local_windows.h"
 #include "shell/main_partner_host.h"
@@ -139,7 +139,7 @@ void ApplyHintSettings(QApplication& app) {
 }
 
 int RunProgram(int argc, char** argv) {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Norvel"));
     QApplication::setApplicationName(QStringLiteral("Orvanta"));
     LoadQtTranslation(app);

@@ -4,12 +4,15 @@
 
 #include "db/jet_like.h"
 #include "db/russian_collation.h"
+#include "db/sqlite_errors.h"
 #include "util/error.h"
+#include "util/message_text.h"
 
 namespace orv {
 
 void ThrowSqlite(sqlite3* db, const std::string& context) {
-    std::string msg = db ? sqlite3_errmsg(db) : "нет соединения";
+    std::string msg = db ? SqliteErrorText(sqlite3_extended_errcode(db), sqlite3_errmsg(db))
+                         : "нет соединения с базой данных";
     throw Error(context.empty() ? msg : context + ": " + msg);
 }
 
@@ -17,7 +20,7 @@ Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &stmt_, &tail) !=
         SQLITE_OK) {
-        ThrowSqlite(db, "Ошибка в запросе «" + sql + "»");
+        ThrowSqlite(db, "Ошибка в запросе «" + CutForMessage(sql) + "»");
     }
 }
 
@@ -65,7 +68,7 @@ bool Statement::Step() {
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    std::string msg = sqlite3_errmsg(db_);
+    std::string msg = SqliteErrorText(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_));
     sqlite3_reset(stmt_);
     throw Error(msg);
 }
@@ -122,7 +125,8 @@ Database::Database(const std::string& path, Mode mode) : path_(path) {
     }
     int flags = SQLITE_OPEN_READWRITE | (mode == Mode::CreateNew ? SQLITE_OPEN_CREATE : 0);
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) {
-        std::string msg = db_ ? sqlite3_errmsg(db_) : "нет памяти";
+        std::string msg = db_ ? SqliteErrorText(sqlite3_extended_errcode(db_), sqlite3_errmsg(db_))
+                              : "недостаточно памяти";
         sqlite3_close(db_);
         db_ = nullptr;
         throw Error("Не удалось открыть базу данных «" + path + "»: " + msg);
@@ -139,11 +143,12 @@ Database::Database(const std::string& path, Mode mode) : path_(path) {
     char* err = nullptr;
     if (sqlite3_exec(db_, "select count(*) from sqlite_master", nullptr, nullptr, &err) !=
         SQLITE_OK) {
-        std::string msg = err ? err : sqlite3_errmsg(db_);
+        std::string msg =
+            SqliteErrorText(sqlite3_extended_errcode(db_), err ? err : sqlite3_errmsg(db_));
         sqlite3_free(err);
         sqlite3_close(db_);
         db_ = nullptr;
-        throw Error("Файл «" + path + "» не является базой данных справочника: " + msg);
+        throw Error("Не удалось открыть базу данных «" + path + "»: " + msg);
     }
 }
 
@@ -154,7 +159,8 @@ Database::~Database() {
 void Database::Exec(const std::string& sql) {
     char* err = nullptr;
     if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::string msg = err ? err : sqlite3_errmsg(db_);
+        std::string msg =
+            SqliteErrorText(sqlite3_extended_errcode(db_), err ? err : sqlite3_errmsg(db_));
         sqlite3_free(err);
         throw Error(msg);
     }

@@ -33,6 +33,24 @@ void AppendPattern(std::string& out, std::string_view word) {
     }
 }
 
+// A chain of "and" nests one level per word in the database's expression tree, whose depth is
+// limited (1000): a long text is joined as a balanced tree instead, a few levels deep.
+constexpr size_t kChainedTerms = 64;
+
+void AppendBalanced(std::string& out, const std::vector<std::string>& terms, size_t from,
+                    size_t to) {
+    if (to - from == 1) {
+        out += terms[from];
+        return;
+    }
+    const size_t middle = from + (to - from) / 2;
+    out += '(';
+    AppendBalanced(out, terms, from, middle);
+    out += " and ";
+    AppendBalanced(out, terms, middle, to);
+    out += ')';
+}
+
 }  // namespace
 
 std::string LikeCondition(std::string_view text, std::string_view column, bool exact) {
@@ -61,20 +79,25 @@ std::string LikeCondition(std::string_view text, std::string_view column, bool e
         return {};
 
     const char* const tail = exact ? "'" : "%'";
-    std::string out;
-    out.reserve(column.size() + 8 + text.size() * 8);
-    out.append(column).append(" like '");
-    if (anywhere)
-        out += '%';
-    AppendPattern(out, words.front());
-    out += tail;
-    for (size_t i = 1; i < words.size(); ++i) {
-        if (words[i].empty())
+    std::vector<std::string> terms;
+    terms.reserve(words.size());
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (i > 0 && words[i].empty())
             continue;
-        out.append(" and ").append(column).append(" like '%");
-        AppendPattern(out, words[i]);
-        out += tail;
+        std::string term;
+        term.append(column).append(i == 0 && !anywhere ? " like '" : " like '%");
+        AppendPattern(term, words[i]);
+        term += tail;
+        terms.push_back(std::move(term));
     }
+    if (terms.size() <= kChainedTerms) {
+        std::string out = terms.front();
+        for (size_t i = 1; i < terms.size(); ++i)
+            out.append(" and ").append(terms[i]);
+        return out;
+    }
+    std::string out;
+    AppendBalanced(out, terms, 0, terms.size());
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include "update/packet_file.h"
 #include "util/cp1251.h"
 #include "util/error.h"
+#include "util/message_text.h"
 #include "util/text.h"
 
 namespace orv {
@@ -77,7 +78,7 @@ Value IntegerColumn(std::string_view field) {
 std::int64_t LineInteger(std::string_view field) {
     std::int32_t v = 0;
     if (!ParseIntegerText(field, v))
-        throw Error("«" + Cp1251ToUtf8(field) + "» не является целым числом");
+        throw Error("«" + CutCp1251ForMessage(field) + "» не является целым числом");
     return v;
 }
 

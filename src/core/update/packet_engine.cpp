@@ -135,6 +135,7 @@ bool PacketRun::Step() {
                     applier_->ApplyGroupLine(line);
                     break;
             }
+            ++pendingRows_;
         } catch (const Error&) {
             failedSection_ = kNames[s];
             failedLine_ = sec.index + 1;
@@ -195,13 +196,17 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
             // database rolled the transaction back itself, which leaves nothing to commit).
             try {
                 tx.Commit();
+                rowsWritten_ += pendingRows_;
             } catch (const Error&) {
             }
+            pendingRows_ = 0;
             state_ = State::Failed;
             EndWithoutRecord();
             throw;
         }
         tx.Commit();
+        rowsWritten_ += pendingRows_;
+        pendingRows_ = 0;
     }
     recorded_ = complete;
     longestTick_ = std::max(longestTick_, std::chrono::duration_cast<std::chrono::microseconds>(

@@ -98,6 +98,8 @@ class PacketRun {
     // After a failure: "препараты"/"производители"/"группы" and the 1-based line number.
     const std::string& FailedSection() const { return failedSection_; }
     size_t FailedLine() const { return failedLine_; }
+    // Lines committed to the tables so far (they stay after a failure or a stop).
+    size_t RowsWritten() const { return rowsWritten_; }
     // The longest tick that applied lines, including its commit; the longest log checkpoint.
     std::chrono::microseconds LongestTick() const { return longestTick_; }
     std::chrono::microseconds LongestCheckpoint() const { return longestCheckpoint_; }
@@ -133,6 +135,8 @@ class PacketRun {
     int totalPreparations_ = 0;
     std::string failedSection_;
     size_t failedLine_ = 0;
+    size_t rowsWritten_ = 0;
+    size_t pendingRows_ = 0;  // applied in the open transaction
     std::chrono::microseconds longestTick_{0};
     std::chrono::microseconds longestCheckpoint_{0};
     int walFrames_ = 0;
