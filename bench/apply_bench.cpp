@@ -89,7 +89,9 @@ int main(int argc, char** argv) {
         std::printf("ticks               %zu\n", ticks.size());
         std::printf("lines per second    %.0f\n", static_cast<double>(lines) / total);
         std::printf("total               %.2f s   (target <= 10 s)\n", total);
-        std::printf("CPU time            %.2f s (wall time on a shared machine also waits for a core)\n", cpuTotal);
+        std::printf(
+            "CPU time            %.2f s (wall time on a shared machine also waits for a core)\n",
+            cpuTotal);
         std::printf(
             "longest tick        %.1f ms (target <= 50 ms; last tick, with completion: %.1f ms)\n",
             longestApply, ticks.empty() ? 0.0 : ticks.back());

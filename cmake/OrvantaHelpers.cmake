@@ -1,8 +1,15 @@
+option(ORVANTA_WERROR "Treat compiler warnings as errors (the CI build)" OFF)
+
 # Shared compile settings for every target of the project.
 function(orvanta_target_defaults target)
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
                                              -Wold-style-cast -Wcast-align -Wunused -Woverloaded-virtual
                                              -Wformat=2 -Werror=return-type)
+    if(ORVANTA_WERROR)
+        # GCC 12 reports a false -Wrestrict inside std::string's own copy (GCC bug 105329).
+        target_compile_options(${target} PRIVATE -Werror
+                                                 $<$<CXX_COMPILER_ID:GNU>:-Wno-error=restrict>)
+    endif()
     target_compile_features(${target} PUBLIC cxx_std_20)
 endfunction()
 

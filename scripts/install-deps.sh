@@ -8,6 +8,7 @@ packages=(
     libsqlite3-dev zlib1g-dev libcurl4-openssl-dev libcpp-httplib-dev nlohmann-json3-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick tinyproxy-bin fonts-dejavu-core
+    clang-14 libclang-rt-14-dev clang-format clang-tidy ccache
     dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
     nginx-light
 )

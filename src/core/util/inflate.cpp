@@ -8,10 +8,23 @@
 
 namespace orv {
 
-InflateResult InflateToStream(std::istream& source, std::ostream& destination) {
+namespace {
+// Ends the stream on every way out, a throwing destination included.
+struct InflateStream {
     z_stream z{};
-    if (inflateInit(&z) != Z_OK)
-        throw Error("Error");
+    InflateStream() {
+        if (inflateInit(&z) != Z_OK)
+            throw Error("Error");
+    }
+    ~InflateStream() { inflateEnd(&z); }
+    InflateStream(const InflateStream&) = delete;
+    InflateStream& operator=(const InflateStream&) = delete;
+};
+}  // namespace
+
+InflateResult InflateToStream(std::istream& source, std::ostream& destination) {
+    InflateStream stream;
+    z_stream& z = stream.z;
     std::array<char, 4096> in{};
     std::array<char, 4096> out{};
     InflateResult result;
@@ -35,12 +48,9 @@ InflateResult InflateToStream(std::istream& source, std::ostream& destination) {
             result.complete = true;
             break;
         }
-        if (rc != Z_OK && rc != Z_BUF_ERROR) {
-            inflateEnd(&z);
+        if (rc != Z_OK && rc != Z_BUF_ERROR)
             throw Error("Error");
-        }
     }
-    inflateEnd(&z);
     return result;
 }
 
