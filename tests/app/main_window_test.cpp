@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -26,10 +27,13 @@
 #include "lists/list_views.h"
 #include "lists/lists_controller.h"
 #include "lists/record_counter.h"
+#include "search/extended_search_page.h"
 #include "search/filter_controller.h"
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
+#include "shell/local_windows.h"
 #include "shell/main_commands.h"
+#include "shell/program.h"
 #include "util/cp1251.h"
 
 using namespace orv;
@@ -365,6 +369,37 @@ class MainWindowTest : public QObject {
         QTRY_COMPARE(f->CurrentName(), std::string("Амоксициллин"));
         QCOMPARE(w().gbAll->currentIndex().row(), 0);
         QCOMPARE(w().btnQ->text(), QStringLiteral("query"));
+    }
+
+    void indexRebuildKeepsTheCurrentPreparation() {
+        SelectListRow("Парацетамол");
+        w().description->gbAllClick();
+        QLineEdit* name = f->windows->local->page->edfName;
+        QTest::keyRelease(name, Qt::Key_Backspace,
+                          Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+        QCOMPARE(w().StatusText(), QString());  // the rebuild ran to its end
+        QCOMPARE(f->CurrentName(), std::string("Парацетамол"));
+        QCOMPARE(w().gbAll->currentIndex().row(), f->ref().qMain.RecNo());
+        QCOMPARE(w().gbAll->currentIndex().data().toString(), QStringLiteral("Парацетамол"));
+        QVERIFY(w().descriptionView->wb->toPlainText().contains(QStringLiteral("Парацетамол")));
+    }
+
+    void quickPrintWithoutAPrinterSaysSo() {
+        if (QPrinter().isValid())
+            QSKIP("this machine has a printer");
+        w().description->confirmQuickPrint = [] { return true; };
+        SelectListRow("Но-шпа");
+        Trigger("print1");
+        QTRY_COMPARE(w().StatusText(), QStringLiteral("Принтер не найден"));
+        QTest::qWait(500);  // the page comes back meanwhile
+        QVERIFY(w().descriptionView->wb->toPlainText().contains(QStringLiteral("Но-шпа")));
+        QCOMPARE(w().StatusText(), QStringLiteral("Принтер не найден"));
+    }
+
+    void popupMenuNamesEnter() {
+        QAction* synonyms = w().commands->Action(QStringLiteral("N14"));
+        QCOMPARE(synonyms->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Enter"));
+        QVERIFY(synonyms->shortcuts().contains(QKeySequence(Qt::Key_Return)));
     }
 
     void quickPrintWritesThePageToThePrinter() {

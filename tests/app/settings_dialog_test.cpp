@@ -1,11 +1,14 @@
 // The settings dialog: Apply/OK/Cancel rules, the confirmations, moves and drops.
+#include <QApplication>
 #include <QCheckBox>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include "app/app_test_main.h"
@@ -167,6 +170,39 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(host.color, QColor(Qt::yellow));
     }
 
+    // The standard font dialog, answered OK: on a family the machine lacks nothing is lost;
+    // a size picked in it is taken.
+    void fontDialogOkOnAMissingFamilyKeepsTheFont() {
+        QFont stored(QStringLiteral("Orvanta Missing Family"), 13);
+        stored.setBold(true);
+        stored.setItalic(true);
+        host.font = stored;
+        QFont picked;
+        auto answer = [&picked](bool pick) {
+            QTimer::singleShot(0, [&picked, pick] {
+                QTRY_VERIFY(qobject_cast<QFontDialog*>(QApplication::activeModalWidget()));
+                auto* d = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+                if (pick) {
+                    QFont other = d->currentFont();
+                    other.setPointSize(17);
+                    d->setCurrentFont(other);
+                    picked = d->currentFont();
+                }
+                d->accept();
+            });
+        };
+        answer(false);
+        dlg->Button5->click();
+        QCOMPARE(host.font.family(), stored.family());
+        QCOMPARE(host.font.pointSize(), 13);
+        QVERIFY(host.font.bold());
+        QVERIFY(host.font.italic());
+        answer(true);
+        dlg->Button5->click();
+        QCOMPARE(host.font.pointSize(), 17);
+        QCOMPARE(host.font, picked);
+    }
+
     void emptyProxyAndPortOnApplyAndOk() {
         dlg->proxy->clear();
         dlg->port->clear();
@@ -194,14 +230,51 @@ class SettingsDialogTest : public QObject {
         QCOMPARE(dlg->Edit2->echoMode(), QLineEdit::Password);
     }
 
-    void cancelledEditsComeBackAsAChange() {
+    // "Да" on "Отмена" drops every edit: the controls are the settings' home in memory and are
+    // saved when the program closes, so an edit left in them would be stored after all.
+    void cancelYesReturnsEveryControl() {
+        const auto values = [this] {
+            return QStringList{dlg->ProxyHost(),
+                               dlg->ProxyPort(),
+                               dlg->ProxyUser(),
+                               dlg->ProxyPassword(),
+                               QString::number(dlg->ProxyEnabled()),
+                               QString::number(dlg->CheckUpdatesAtStart()),
+                               QString::number(dlg->clboxItems->item(0)->checkState()),
+                               Captions(dlg->clboxItems).join('|')};
+        };
+        dlg->SetProxyUser("user");
+        dlg->SetProxyPassword("secret");
+        dlg->hide();
+        dlg->show();  // opened on these values
+        const QStringList opened = values();
         dlg->proxy->setText("typed.example");
+        dlg->port->setText("1");
+        dlg->Edit1->setText("other");
+        dlg->Edit2->setText("other secret");
+        dlg->CB1->setChecked(!dlg->CB1->isChecked());
+        dlg->tCheckUp->setChecked(!dlg->tCheckUp->isChecked());
+        dlg->clboxItems->item(0)->setCheckState(Qt::Unchecked);
+        dlg->clboxItems->setCurrentRow(3);
+        dlg->ToolButton3->click();
+        QVERIFY(values() != opened);
+
         auto yes = AnswerNextBox(QMessageBox::Yes);
         dlg->Button2->click();
         QTRY_VERIFY(!dlg->isVisible());
+        QCOMPARE(values(), opened);
+        QVERIFY(dlg->proxy->isEnabled() == dlg->ProxyEnabled());
+        QCOMPARE(host.saves, 0);
+
+        // "Применить" moves the point that "Отмена" returns to.
         dlg->show();
-        QCOMPARE(dlg->proxy->text(), QString("proxy.local"));
-        QVERIFY(dlg->Button3->isEnabled());
+        dlg->proxy->setText("applied.example");
+        dlg->Button3->click();
+        dlg->proxy->setText("typed.again");
+        auto again = AnswerNextBox(QMessageBox::Yes);
+        dlg->Button2->click();
+        QTRY_VERIFY(!dlg->isVisible());
+        QCOMPARE(dlg->ProxyHost(), QString("applied.example"));
     }
 
     void movesAtTheEndsDoNothing() {

@@ -219,14 +219,16 @@ void DescriptionController::wbNavigateComplete2() {
     if (request == PrintRequest::None)
         return;
     state_.printRequest = PrintRequest::None;
+    bool noPrinter = false;
     Quietly([&] {
-        if (request == PrintRequest::Preview) {
+        if (request == PrintRequest::Preview)
             printer_.Preview(*view_->wb->document(), window_);
-        } else if (!printer_.QuickPrint(*view_->wb->document()) && showStatus) {
-            showStatus(QStringLiteral("Принтер не найден"));
-        }
+        else
+            noPrinter = !printer_.QuickPrint(*view_->wb->document());
     });
-    gbAllClick();
+    gbAllClick();  // writes the preparation's name to the status line
+    if (noPrinter && showStatus)
+        showStatus(QStringLiteral("Принтер не найден"));
 }
 
 }  // namespace orv::app

@@ -94,6 +94,7 @@ void QuickFilter::DelayTimer() {
 }
 
 void QuickFilter::edFilterEnter() {
+    delay_.stop();  // the search replaces the locate that was due: its status stays
     DataSet* active = lists_->ActiveDataSet();
     if (!active)
         return;

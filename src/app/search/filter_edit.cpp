@@ -25,7 +25,8 @@ void FilterEdit::keyPressEvent(QKeyEvent* e) {
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            e->accept();  // acted on at release
+            enterDown_ = true;  // acted on at release
+            e->accept();
             return;
         default:
             QLineEdit::keyPressEvent(e);
@@ -37,7 +38,12 @@ void FilterEdit::keyReleaseEvent(QKeyEvent* e) {
     if (e->isAutoRepeat())
         return;
     const Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && mods == Qt::NoModifier)
+    const bool enter = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    // Only an Enter pressed here: the release of one that closed a message box is not a search.
+    const bool pressedHere = enterDown_;
+    if (enter)
+        enterDown_ = false;
+    if (enter && pressedHere && mods == Qt::NoModifier)
         emit enterReleased();
     else if (e->key() == Qt::Key_Control && (mods & ~Qt::ControlModifier) == Qt::NoModifier &&
              !ctrlUsed_)

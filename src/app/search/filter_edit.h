@@ -21,7 +21,8 @@ class FilterEdit : public QLineEdit {
     void keyReleaseEvent(QKeyEvent* e) override;
 
   private:
-    bool ctrlUsed_ = false;  // a key went down while Ctrl was held
+    bool ctrlUsed_ = false;   // a key went down while Ctrl was held
+    bool enterDown_ = false;  // Enter went down in the box
 };
 
 }  // namespace orv::app

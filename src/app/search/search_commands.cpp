@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 #include <QWidget>
+#include <optional>
 
 #include "db/reference.h"
 #include "search/extended_search.h"
@@ -88,8 +89,18 @@ void OpenExtendedSearchDialog(SearchHost& host, ExtendedSearchDialog& dialog) {
 
 void RunIndexRebuild(SearchHost& host, QWidget* parent) {
     Reference& ref = host.reference();
+    DataSet& list = ref.qMain;
+    // The walk leaves the list past its end while the grid and the page stay on their row:
+    // the list goes back to that row, also after a failed rebuild.
+    std::optional<Value> id;
+    if (list.Active() && !list.Eof())
+        id = list.Field("id");
+    OnExit back([&] {
+        if (id)
+            list.Locate("id", *id);
+    });
     RunReported(parent, [&] {
-        RebuildIndexTable(ref.qMain, ref.FilePath("source.bin"),
+        RebuildIndexTable(list, ref.FilePath("source.bin"),
                           [&](const std::string& text) { host.ShowStatus(U(text)); });
     });
 }

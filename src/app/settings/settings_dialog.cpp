@@ -48,9 +48,14 @@ SettingsDialog::SettingsDialog(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle(Q("Параметры программы"));
     fontChooser_ = [](const QFont& initial, QWidget* owner) -> std::optional<QFont> {
-        bool ok = false;
-        QFont f = QFontDialog::getFont(&ok, initial, owner);
-        return ok ? std::optional<QFont>(f) : std::nullopt;
+        QFontDialog dialog(initial, owner);
+        // A family this machine lacks is shown as another one, in its styles: OK with nothing
+        // changed keeps the stored family, size and style.
+        const QFont shown = dialog.currentFont();
+        if (dialog.exec() != QDialog::Accepted)
+            return std::nullopt;
+        const QFont chosen = dialog.selectedFont();
+        return chosen == shown ? initial : chosen;
     };
     colorChooser_ = [](const QColor& initial, QWidget* owner) -> std::optional<QColor> {
         QColor c = QColorDialog::getColor(initial, owner);
@@ -259,8 +264,26 @@ void SettingsDialog::FormShow() {
     if (host_ == nullptr)
         return;
     RunReported(this, [this] { host_->LoadSettings(); });
-    savedListColor_ = host_->ListColor();
-    savedListFont_ = host_->ListFont();
+    TakeSnapshot();
+}
+
+void SettingsDialog::TakeSnapshot() {
+    saved_ = Snapshot{CB1->isChecked(), proxy->text(),      port->text(),
+                      Edit1->text(),    Edit2->text(),      tCheckUp->isChecked(),
+                      Items(),          host_->ListColor(), host_->ListFont()};
+}
+
+void SettingsDialog::RestoreSnapshot() {
+    CB1->setChecked(saved_.proxyOn);
+    proxy->setText(saved_.proxy);
+    port->setText(saved_.port);
+    Edit1->setText(saved_.user);
+    Edit2->setText(saved_.password);
+    tCheckUp->setChecked(saved_.checkUp);
+    SetItems(saved_.items);
+    EnableProxyControls();
+    host_->SetListColor(saved_.listColor);
+    host_->SetListFont(saved_.listFont);
 }
 
 void SettingsDialog::wchanged() {
@@ -365,8 +388,7 @@ void SettingsDialog::Button3Click() {
         Button3->setEnabled(false);
         return;
     }
-    savedListColor_ = host_->ListColor();
-    savedListFont_ = host_->ListFont();
+    TakeSnapshot();
     Button3->setEnabled(false);
 }
 
@@ -389,8 +411,8 @@ void SettingsDialog::reject() {
     if (answer != QMessageBox::Yes)
         return;
     if (host_ != nullptr) {
-        host_->SetListColor(savedListColor_);
-        host_->SetListFont(savedListFont_);
+        RestoreSnapshot();
+        settingsChanged_ = false;
     }
     done(QDialog::Accepted);
 }

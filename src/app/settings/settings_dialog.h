@@ -118,11 +118,22 @@ class SettingsDialog : public QDialog {
     void Button6Click();
     void MoveSelected(int to);
 
+    // What "Отмена" → "Да" returns to: the controls as the dialog opened or last applied them.
+    struct Snapshot {
+        bool proxyOn = false;
+        QString proxy, port, user, password;
+        bool checkUp = false;
+        std::vector<CheckEntry> items;
+        QColor listColor;
+        QFont listFont;
+    };
+    void TakeSnapshot();
+    void RestoreSnapshot();
+
     SettingsDialogHost* host_ = nullptr;
     bool settingsChanged_ = false;
     bool loadingItems_ = false;
-    QColor savedListColor_;
-    QFont savedListFont_;
+    Snapshot saved_;
     FontChooser fontChooser_;
     ColorChooser colorChooser_;
 };

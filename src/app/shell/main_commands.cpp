@@ -298,7 +298,9 @@ void MainCommands::BuildPopup() {
     };
     QAction* n14 = shown(Add(QStringLiteral("N14"), QStringLiteral("Выборка по синонимам"),
                              [&w] { w.filter->FilterTableSynonim(); }),
-                         QKeySequence(Qt::Key_Return));
+                         QKeySequence(Qt::Key_Enter));
+    // The menu shows the first key, named "Enter" as on the key cap; the main one works too.
+    n14->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
     QFont bold = n14->font();
     bold.setBold(true);
     n14->setFont(bold);
