@@ -57,6 +57,10 @@ int Run(Args& args) {
     if (packets.empty())
         throw UsageError{"не указан файл пакета"};
     CatchStopSignals();
+    if (init) {
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);  // the lock file lies there too
+    }
     // Another update of this reference (the desktop program, orvanta-cli update) goes first.
     const auto lock = TakeUpdateLock(dir);
     if (init && !FileExists(dir + "source.bin"))

@@ -78,8 +78,8 @@ void UpdateRun::Install(const std::string& path, int number) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     Say(InstalledStatus(number));
-    log_.Write(InstalledLogLine(number, run->Progress().stepsTotal, seconds,
-                                run->TotalPreparations()));
+    log_.Write(
+        InstalledLogLine(number, run->Progress().stepsTotal, seconds, run->TotalPreparations()));
 }
 
 void UpdateRun::Download(const ServerPacket& p) {

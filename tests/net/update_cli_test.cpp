@@ -14,9 +14,9 @@
 #include <thread>
 
 #include "db/database.h"
-#include "update/update_lock.h"
 #include "support/net_servers.h"
 #include "support/run_command.h"
+#include "update/update_lock.h"
 
 namespace orv {
 namespace {

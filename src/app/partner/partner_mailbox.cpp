@@ -58,7 +58,8 @@ void PartnerMailbox::Accept() {
             }
             c->idle.start();
             const qint64 size = socket->bytesAvailable();
-            if (c->buffer.size() + size > kMaxMessageBytes || buffered_ + size > kMaxBufferedBytes) {
+            if (c->buffer.size() + size > kMaxMessageBytes ||
+                buffered_ + size > kMaxBufferedBytes) {
                 drop();
                 return;
             }

@@ -6,6 +6,7 @@
 
 #include "net/net_texts.h"
 #include "net/server_address.h"
+#include "settings/settings_target.h"
 #include "shell/background_tray.h"
 #include "shell/error_box.h"
 #include "shell/local_windows.h"
@@ -17,7 +18,6 @@
 #include "update/packet_run_window.h"
 #include "update/update_check.h"
 #include "update/update_log.h"
-#include "settings/settings_target.h"
 #include "util/stop_signal.h"
 
 namespace orv::app {
@@ -69,7 +69,8 @@ InternetUpdate::InternetUpdate(ProgramState& state, MainWindow& main,
         if (tray && UpdateServerAddress().empty())
             tray->Progress(QString::fromUtf8(kNoServerSet));
         if (code != 0 && tray)
-            tray->Progress(QString::fromStdString("Проверка обновлений не удалась: " + check->failure));
+            tray->Progress(
+                QString::fromStdString("Проверка обновлений не удалась: " + check->failure));
         End(code);
     };
     UpdateCheck* c = check;

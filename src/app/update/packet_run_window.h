@@ -29,9 +29,9 @@ class PacketRunWindow : public QDialog {
     ~PacketRunWindow() override;
 
     // Checks the packet file and runs it to its end, holding the reference's update lock. A
-    // second packet asked for while one runs is refused (reported). The caller keeps the main list wrapped
-    // (ListWrap). A refused packet or a failing line is reported here; the outcome says how the
-    // run ended.
+    // second packet asked for while one runs is refused (reported). The caller keeps the main list
+    // wrapped (ListWrap). A refused packet or a failing line is reported here; the outcome says how
+    // the run ended.
     Outcome Run(const QString& path);
 
     bool Running() const { return Timer1.isActive(); }

@@ -38,9 +38,9 @@ std::string SecondsText(double seconds) {
 }
 
 std::string DownloadedNote(const PacketDownload& d) {
-    return "Пакет №" + std::to_string(d.Request().packet) + " загружен: " +
-           std::to_string(d.Received()) + " байт за " + SecondsText(d.Seconds()) + " с" +
-           (d.SizeNote().empty() ? "" : "; " + d.SizeNote());
+    return "Пакет №" + std::to_string(d.Request().packet) +
+           " загружен: " + std::to_string(d.Received()) + " байт за " + SecondsText(d.Seconds()) +
+           " с" + (d.SizeNote().empty() ? "" : "; " + d.SizeNote());
 }
 
 std::string DownloadProgressText(std::int64_t received, std::int64_t expected) {

@@ -34,7 +34,8 @@ std::unique_ptr<UpdateLock> UpdateLock::TryAcquire(const std::string& dir) {
     const int err = errno;
     ::close(fd);
     if (err != EWOULDBLOCK)
-        throw Error("Не удалось заблокировать " + dir + kUpdateLockName + ": " + std::strerror(err));
+        throw Error("Не удалось заблокировать " + dir + kUpdateLockName + ": " +
+                    std::strerror(err));
     return nullptr;
 }
 
