@@ -56,13 +56,19 @@ int Run(Args& args) {
     auto packets = args.Positionals();
     if (packets.empty())
         throw UsageError{"не указан файл пакета"};
+    CatchStopSignals();
+    if (init) {
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);  // the lock file lies there too
+    }
+    // Another update of this reference (the desktop program, orvanta-cli update) goes first.
+    const auto lock = TakeUpdateLock(dir);
     if (init && !FileExists(dir + "source.bin"))
         CreateReferenceFile(dir + "source.bin");
     Reference ref(dir);
     // The list holds every preparation while a packet runs, as the program's callers arrange.
     ref.qMain.SetSql("select * from b");
     const bool tty = isatty(STDERR_FILENO) != 0;
-    CatchStopSignals();
     for (const auto& p : packets)
         ApplyOne(ref, p, tty);
     return 0;
@@ -78,6 +84,8 @@ const Command kApplyCommand{
     "  записанные строки остаются, пакет не отмечается установленным, повторная установка\n"
     "  того же файла доводит его до конца. SIGTERM или SIGINT останавливают установку между\n"
     "  шагами так же: записанное остаётся, пакет не отмечается, код 143/130.\n"
+    "  Пока идёт другое обновление этого справочника (программа, orvanta-cli update/apply),\n"
+    "  ждёт его окончания до 10 с (ORVANTA_UPDATE_LOCK_SECONDS), затем код 1.\n"
     "  --init  создать пустой справочник source.bin в ПАПКЕ, если его ещё нет.\n",
     Run};
 

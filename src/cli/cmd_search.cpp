@@ -86,22 +86,28 @@ int Run(Args& args) {
     CommandResult r;
     if (name) {
         if (sqlOnly)
-            return printSql(Trim(*name).empty() ? std::nullopt
-                                                : std::optional(NameFilterSql(*name, col)));
+            return printSql(Trim(*name).empty()
+                                ? std::nullopt
+                                : std::optional(NameFilterSql(*name, col, ref.SearchIndexed())));
         r = SubmitFilter(ref, *name, false);
     } else if (universal) {
         if (sqlOnly)
-            return printSql(UniversalSearchSql(*universal, col));
+            return printSql(UniversalSearchSql(*universal, col, ref.SearchIndexed()));
         r = SubmitFilter(ref, *universal, true);
     } else if (synonymsOf) {
         GoToId(ref, IdOption("--synonyms-of", *synonymsOf));
         const std::string typed = text.value_or("");
         if (sqlOnly) {
             const std::string search = Trim(typed).empty() ? " " + ref.qMain.AsText(col) : typed;
-            const std::string condition =
-                SynonymCondition(ref.qMain.AsText(col), ref.qMain.AsText("synonim"), search, col);
-            return printSql(condition.empty() ? std::nullopt
-                                              : std::optional(SynonymSql(condition, col)));
+            const std::string rowName = ref.qMain.AsText(col);
+            const std::string synonim = ref.qMain.AsText("synonim");
+            const std::string condition = SynonymCondition(rowName, synonim, search, col);
+            const std::string candidates = ref.SearchIndexed()
+                                               ? SynonymCandidates(rowName, synonim, search, col)
+                                               : std::string();
+            return printSql(condition.empty()
+                                ? std::nullopt
+                                : std::optional(SynonymSql(condition, col, candidates)));
         }
         r = FilterTableSynonim(ref, typed);
     } else if (analoguesOf) {
@@ -116,7 +122,7 @@ int Run(Args& args) {
         }
     } else if (extended) {
         if (sqlOnly)
-            return printSql(ExtendedSearchSql(criteria, col));
+            return printSql(ExtendedSearchSql(criteria, col, ref.SearchIndexed()));
         r = ExtendedSearch(ref, criteria);
     } else if (packet) {
         // The packet list shows "number (date)"; the number alone is taken as such an entry.

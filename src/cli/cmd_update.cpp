@@ -29,14 +29,6 @@
 namespace orv::cli {
 namespace {
 
-std::string SecondsText(double seconds) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", seconds);
-    std::string s = buf;
-    std::replace(s.begin(), s.end(), '.', ',');
-    return s;
-}
-
 class UpdateRun {
   public:
     UpdateRun(Reference& ref, UpdateLog& log, std::string server, NetTimeouts timeouts, bool tty)
@@ -74,8 +66,7 @@ void UpdateRun::Install(const std::string& path, int number) {
         while (run->Running()) {
             if (StopSignal()) {
                 run->Stop();
-                Say("Установка пакета №" + std::to_string(number) +
-                    " остановлена: записанные строки остаются, пакет не отмечен установленным.");
+                Say(StoppedLogLine(number));
                 ThrowIfStopped();
             }
             run->Tick();
@@ -87,9 +78,8 @@ void UpdateRun::Install(const std::string& path, int number) {
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     Say(InstalledStatus(number));
-    log_.Write("Пакет №" + std::to_string(number) + " установлен: " +
-               std::to_string(run->Progress().stepsTotal) + " шагов за " + SecondsText(seconds) +
-               " с; в базе " + std::to_string(run->TotalPreparations()) + " препаратов");
+    log_.Write(
+        InstalledLogLine(number, run->Progress().stepsTotal, seconds, run->TotalPreparations()));
 }
 
 void UpdateRun::Download(const ServerPacket& p) {
@@ -122,9 +112,7 @@ void UpdateRun::Download(const ServerPacket& p) {
         throw Error(d.Detail().empty() ? d.Error() : d.Error() + " (" + d.Detail() + ")");
     }
     std::cout << d.ProgressText() << std::endl;
-    log_.Write("Пакет №" + std::to_string(p.number) + " загружен: " + std::to_string(d.Received()) +
-               " байт за " + SecondsText(d.Seconds()) + " с" +
-               (d.SizeNote().empty() ? "" : "; " + d.SizeNote()));
+    log_.Write(DownloadedNote(d));
 }
 
 bool UpdateRun::SetAsideIfDamaged(const std::string& path, int number, bool serverHasIt) {
@@ -245,6 +233,8 @@ int Run(Args& args) {
         return code;
     };
     try {
+        // One update at a time: the desktop program or another orvanta-cli run goes first.
+        const auto lock = TakeUpdateLock(dir);
         Reference ref(dir);
         ref.qMain.SetSql("select * from b");
         UpdateRun(ref, log, server, timeouts, tty).Go();
@@ -276,6 +266,8 @@ const Command kUpdateCommand{
     "  обновление между шагами (записанные строки остаются, пакет не отмечается), код 143/130.\n"
     "  Каждый запрос прерывается, если за 30 с пришло меньше 1 КБ или не уложился в общий\n"
     "  срок: 600 с по умолчанию, --timeout СЕКУНДЫ задаёт другой.\n"
+    "  Пока идёт другое обновление этого справочника (программа, orvanta-cli update/apply),\n"
+    "  ждёт его окончания до 10 с (ORVANTA_UPDATE_LOCK_SECONDS), затем код 1 и запись в журнал.\n"
     "  Сервер: --server, иначе переменная окружения ORVANTA_UPDATE_SERVER, иначе адрес сборки.\n"
     "  (сборка без адреса сервера никого не спрашивает, и тогда это ошибка).\n"
     "  Прокси берётся из настроек справочника (useproxy, proxy, port, login, pass).\n",

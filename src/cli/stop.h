@@ -1,5 +1,10 @@
 #pragma once
 // A stop signal (SIGTERM, SIGINT) ending a command between two of its steps.
+#include <memory>
+#include <string>
+
+#include "update/update_lock.h"
+#include "util/error.h"
 #include "util/stop_signal.h"
 
 namespace orv::cli {
@@ -12,6 +17,16 @@ struct Stopped {
 inline void ThrowIfStopped() {
     if (int s = StopSignal())
         throw Stopped{s};
+}
+
+// The reference's update lock, waited for within its bound; a stop signal ends the wait.
+inline std::unique_ptr<UpdateLock> TakeUpdateLock(const std::string& dir) {
+    try {
+        return UpdateLock::Acquire(dir, UpdateLockWait(), [] { return StopSignal() == 0; });
+    } catch (const Error&) {
+        ThrowIfStopped();
+        throw;
+    }
 }
 
 }  // namespace orv::cli

@@ -23,10 +23,12 @@
 #include "shell/local_windows.h"
 #include "shell/yes_no_dialog.h"
 #include "support/net_servers.h"
+#include "support/run_command.h"
 #include "update/download_window.h"
 #include "update/inet_update_window.h"
 #include "update/internet_update.h"
 #include "update/update_check.h"
+#include "update/update_lock.h"
 
 namespace orv {
 namespace {
@@ -118,10 +120,89 @@ class InetUpdateTest : public QObject {
             QCOMPARE(item->text(2), i == 0 ? QStringLiteral("подгружен") : QString());
             QCOMPARE(item->checkState(0), i == 0 ? Qt::Unchecked : Qt::Checked);
         }
-        w.Button1->click();  // "Пометить все"
-        QCOMPARE(w.lv->topLevelItem(0)->checkState(0), Qt::Checked);
+        // "Пометить все" passes over the installed packet and says so.
+        w.lv->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+        w.Button1->click();
+        QCOMPARE(w.lv->topLevelItem(0)->checkState(0), Qt::Unchecked);
+        QCOMPARE(w.lv->topLevelItem(1)->checkState(0), Qt::Checked);
+        QCOMPARE(w.lv->topLevelItem(2)->checkState(0), Qt::Checked);
+        QCOMPARE(w.sbPanel0->text(), QStringLiteral("Пакет №1 уже установлен и пропущен."));
+        // Marked by hand, it is passed over too: the run goes on to the new packets.
+        w.lv->topLevelItem(0)->setCheckState(0, Qt::Checked);
+        w.Button4Click();
+        QCOMPARE(Installed(f.dir.file("source.bin")), (std::vector<int>{1, 2, 3}));
+        QVERIFY(!fs::exists(f.dir.file("1.pckt")));  // never fetched again
+        QTRY_COMPARE(w.lv->topLevelItem(2)->text(2), QStringLiteral("подгружен"));
         w.reject();
         QVERIFY(!w.isVisible());
+    }
+
+    // A background run is under way (its download arriving slowly): the decision timer again
+    // (the main window shown for a partner's request), a second unseen start and the update
+    // window start nothing, and orvanta-cli cannot update the same reference meanwhile.
+    void oneUpdateAtATime() {
+        test::TempDir small;
+        QCOMPARE(Shell(kCli + " generate --out " + small.str() + " --preparations 1 --packet 1"),
+                 0);
+        const std::string packet = ReadAll(small.file("1.pckt"));
+        test::ScriptedServer server(
+            [&](const std::string& request) {
+                if (request.find("mode=0") != std::string::npos)
+                    return test::ScriptedServer::Answer(200, "1 " + std::to_string(packet.size()));
+                return test::ScriptedServer::Answer(200, packet);
+            },
+            false, 2);
+        qputenv("ORVANTA_UPDATE_SERVER", QByteArray::fromStdString(server.address()));
+        test::AppFixture f;
+        f.state.background = true;
+        f.state.newestPacket = 1;
+        app::InternetUpdate& inet = *f.windows->inet;
+        app::InetUpdateWindow& w = *inet.window;
+        QString error;
+        bool ended = false;
+        w.reportError = [&error](const QString& t) { error = t; };
+        w.endProgram = [&ended] { ended = true; };
+        bool tried = false, secondStarted = true;
+        test::CommandResult cli;
+        QString told;
+        // Runs inside the download's wait, while the transfer goes on.
+        auto* poll = new QTimer(&w);
+        poll->setInterval(20);
+        QObject::connect(poll, &QTimer::timeout, [&] {
+            if (tried || !inet.download->Running())
+                return;
+            tried = true;
+            inet.check->checkuTimer();
+            secondStarted = w.RunUnseen();
+            WhenModal<QMessageBox>([&told](QMessageBox* box) {
+                told = box->text();
+                box->button(QMessageBox::Ok)->click();
+            });
+            inet.OpenModal();
+            cli = test::RunCommand("ORVANTA_UPDATE_LOCK_SECONDS=0 " + kCli + " apply --dir " +
+                                       f.dir.str() + " " + small.file("1.pckt"),
+                                   true);
+        });
+        poll->start();
+        QVERIFY(w.RunUnseen());
+        QTRY_VERIFY_WITH_TIMEOUT(ended || !error.isEmpty(), 60000);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        QVERIFY(tried);
+        QVERIFY(!secondStarted);
+        QCOMPARE(told, QString::fromUtf8(kUpdateRunningHere));
+        QCOMPARE(cli.code, 1);
+        QVERIFY2(cli.out.find(kUpdateBusy) != std::string::npos, cli.out.c_str());
+        QVERIFY(!w.Busy());
+        QCOMPARE(Installed(f.dir.file("source.bin")), std::vector<int>{1});
+        int packetRequests = 0;
+        for (const std::string& r : server.Requests())
+            packetRequests += r.find("mode=1") != std::string::npos ? 1 : 0;
+        QCOMPARE(packetRequests, 1);
+        // Once it is over, orvanta-cli gets the lock at once.
+        cli = test::RunCommand("ORVANTA_UPDATE_LOCK_SECONDS=0 " + kCli + " apply --dir " +
+                                   f.dir.str() + " " + small.file("1.pckt"),
+                               true);
+        QVERIFY2(cli.out.find("уже установлен") != std::string::npos, cli.out.c_str());
     }
 
     void aDeadServerClosesTheWindowWithTheConnectionError() {
@@ -377,7 +458,7 @@ class InetUpdateTest : public QObject {
         QTest::addColumn<bool>("brokenSecond");
         QTest::addColumn<bool>("serverSet");
         QTest::newRow("every packet applied") << true << false << true;
-        QTest::newRow("server down: nothing to do") << false << false << true;
+        QTest::newRow("server down: a failure") << false << false << true;
         QTest::newRow("broken packet 2: stops with its message") << true << true << true;
         QTest::newRow("no server set: says so, asks nobody") << false << false << false;
     }
@@ -426,17 +507,81 @@ class InetUpdateTest : public QObject {
             QVERIFY(!err.contains(QStringLiteral("Пакет №2 - OK")));
             return;
         }
+        const std::string log = ReadAll(prog.file("update.log"));
+        QVERIFY2(log.find("Начало обновления (orvanta update)") != std::string::npos, log.c_str());
+        if (serverSet && !serverUp) {
+            // The start-up check failed: logged, and the scheduler sees a failure.
+            QVERIFY2(p.exitCode() == 1, qPrintable(err));
+            QVERIFY2(log.find("Проверка обновлений не удалась: ") != std::string::npos,
+                     log.c_str());
+            QVERIFY2(log.find("Конец обновления, код 1") != std::string::npos, log.c_str());
+            QVERIFY2(err.contains(QStringLiteral("Проверка обновлений не удалась")),
+                     qPrintable(err));
+            QCOMPARE(Installed(prog.file("source.bin")), std::vector<int>{});
+            return;
+        }
         QVERIFY2(p.exitCode() == 0, qPrintable(err));
+        QVERIFY2(log.find("Конец обновления, код 0") != std::string::npos, log.c_str());
         if (!serverSet)
             QVERIFY2(err.contains(QString::fromUtf8(kNoServerSet)), qPrintable(err));
         if (serverUp) {
             QCOMPARE(Installed(prog.file("source.bin")), (std::vector<int>{1, 2, 3}));
             QVERIFY2(err.contains(QStringLiteral("Пакет №3 - OK")), qPrintable(err));
-            for (int k = 1; k <= 3; ++k)
+            for (int k = 1; k <= 3; ++k) {
                 QVERIFY(fs::exists(prog.file(std::to_string(k) + ".pckt")));
-        } else {
-            QCOMPARE(Installed(prog.file("source.bin")), std::vector<int>{});
+                const std::string n = std::to_string(k);
+                QVERIFY2(log.find("Пакет №" + n + " загружен: " +
+                                  std::to_string(fs::file_size(prog.file(n + ".pckt"))) +
+                                  " байт за ") != std::string::npos,
+                         log.c_str());
+                QVERIFY2(log.find("Пакет №" + n + " установлен: ") != std::string::npos,
+                         log.c_str());
+            }
+            QVERIFY2(log.find("На сервере последний пакет №3") != std::string::npos, log.c_str());
         }
+    }
+
+    // SIGTERM while the unattended run gets a packet that arrives a byte at a time: it ends at
+    // the next step with 143, logged, nothing recorded, no packet file made.
+    void backgroundRunEndsOnSigterm() {
+        const std::string packet = ReadAll(packets_->file("1.pckt"));
+        QVERIFY(packet.size() > 5000);  // long enough to be caught arriving
+        test::ScriptedServer server(
+            [&](const std::string& request) {
+                if (request.find("mode=0") != std::string::npos)
+                    return test::ScriptedServer::Answer(200, "1 " + std::to_string(packet.size()));
+                return test::ScriptedServer::Answer(200, packet);
+            },
+            false, 2);
+        test::TempDir prog, home;
+        fs::copy_file(std::string(ORVANTA_BIN_DIR) + "/orvanta", prog.file("orvanta"));
+        QCOMPARE(Shell(kCli + " init --dir " + prog.str()), 0);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(home.str()));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(home.file("config")));
+        env.insert(QStringLiteral("ORVANTA_UPDATE_SERVER"),
+                   QString::fromStdString(server.address()));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QString::fromStdString(prog.file("orvanta")), {QStringLiteral("update")});
+        QString err;
+        for (int i = 0; i < 600 && !err.contains(QStringLiteral("Скачиваем пакет №1...")); ++i) {
+            p.waitForReadyRead(100);
+            err += QString::fromUtf8(p.readAllStandardError());
+        }
+        QVERIFY2(err.contains(QStringLiteral("Скачиваем пакет №1...")), qPrintable(err));
+        p.terminate();
+        QVERIFY(p.waitForFinished(30000));
+        err += QString::fromUtf8(p.readAllStandardError());
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(p.exitCode() == 143, qPrintable(err));
+        const std::string log = ReadAll(prog.file("update.log"));
+        QVERIFY2(log.find("Обновление прервано сигналом SIGTERM.") != std::string::npos,
+                 log.c_str());
+        QVERIFY2(log.find("Конец обновления, код 143") != std::string::npos, log.c_str());
+        QCOMPARE(Installed(prog.file("source.bin")), std::vector<int>{});
+        QVERIFY(!fs::exists(prog.file("1.pckt")));
     }
 };
 

@@ -2,14 +2,20 @@
 // partner, talking through the mailboxes.
 #include <QAction>
 #include <QCoreApplication>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
 #include "lists/list_views.h"
 #include "partner/partner_controller.h"
+#include "partner/partner_mailbox.h"
+#include "partner/user_mailbox_path.h"
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
 #include "shell/main_commands.h"
@@ -180,6 +186,60 @@ class PartnerLinkTest : public QObject {
         QTest::qWait(500);
         Request(QStringLiteral("00$$$Дротаверин"));
         QCOMPARE(Current(), QStringLiteral("Дротаверин"));
+    }
+
+    // Half-open connections cannot pile up: beyond the cap a connection is closed at once, a
+    // silent one is closed after the idle limit, and the bytes held over all connections stay
+    // under their bound; a proper message still arrives afterwards.
+    void theMailboxBoundsItsConnections() {
+        PartnerMailbox box;
+        box.SetIdleMs(400);
+        const QString name = mailbox_ + QStringLiteral("-bounds");
+        QVERIFY(box.Listen(name));
+        QSignalSpy arrived(&box, &PartnerMailbox::messageArrived);
+        std::vector<std::unique_ptr<QLocalSocket>> idle;
+        for (int i = 0; i < PartnerMailbox::kMaxConnections + 4; ++i) {
+            idle.push_back(std::make_unique<QLocalSocket>());
+            idle.back()->connectToServer(UserMailboxPath(name));
+            QVERIFY(idle.back()->waitForConnected(2000));
+        }
+        QTRY_COMPARE(box.OpenConnections(), PartnerMailbox::kMaxConnections);
+        // The silent ones are closed, and deliver nothing.
+        QTRY_COMPARE_WITH_TIMEOUT(box.OpenConnections(), 0, 5000);
+        for (auto& s : idle)
+            QTRY_COMPARE(s->state(), QLocalSocket::UnconnectedState);
+
+        // Three senders of 7 MB that never finish: together past the bound of 16 MB.
+        box.SetIdleMs(5000);
+        const QByteArray big(7 << 20, 'x');
+        std::vector<std::unique_ptr<QLocalSocket>> senders;
+        for (int i = 0; i < 3; ++i) {
+            senders.push_back(std::make_unique<QLocalSocket>());
+            senders.back()->connectToServer(UserMailboxPath(name));
+            QVERIFY(senders.back()->waitForConnected(2000));
+            senders.back()->write(big);
+        }
+        QTRY_VERIFY(box.BufferedBytes() > 0);
+        qint64 peak = 0;
+        for (int i = 0; i < 500 && box.OpenConnections() != 2; ++i) {
+            QTest::qWait(20);
+            peak = std::max(peak, box.BufferedBytes());
+        }
+        QCOMPARE(box.OpenConnections(), 2);  // the one that would pass the bound is dropped
+        QVERIFY(peak <= PartnerMailbox::kMaxBufferedBytes);
+        senders.clear();
+        QTRY_COMPARE(box.OpenConnections(), 0);
+        QCOMPARE(box.BufferedBytes(), qint64{0});
+        QCOMPARE(arrived.count(), 2);  // the two that ended within the bounds were delivered
+
+        arrived.clear();
+        QLocalSocket last;
+        last.connectToServer(UserMailboxPath(name));
+        QVERIFY(last.waitForConnected(2000));
+        last.write("00$$$abc");
+        last.disconnectFromServer();
+        QTRY_COMPARE(arrived.count(), 1);
+        QCOMPARE(arrived[0][0].toByteArray(), QByteArray("00$$$abc"));
     }
 };
 

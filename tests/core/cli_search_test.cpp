@@ -37,10 +37,10 @@ TEST(CliSearch, PrintsTheListTheStatementAndTheMessages) {
     EXPECT_EQ(r.out, "* Но-шпа\n");
 
     r = Cli(fx, {"--name", "но шпа", "--sql"});
-    EXPECT_EQ(
-        r.out,
-        "select * from b where id>0  and pname like '[Нн][Оо]%' and pname like '%[Шш][Пп][Аа]%' "
-        "order by pname\n");
+    EXPECT_EQ(r.out,
+              "select * from b where id>0 and id in (select rowid from b_words where b_words match "
+              "'{pname} : \"шпа\"') and pname like '[Нн][Оо]%' and pname like '%[Шш][Пп][Аа]%' "
+              "order by pname, id\n");
 
     r = Cli(fx, {"--synonyms-of", "3"});
     EXPECT_EQ(r.code, 0);

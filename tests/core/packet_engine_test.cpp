@@ -264,11 +264,16 @@ TEST_F(Engine, ProgressFollowsThePreparationsSection) {
                 {"1|Г|", "2|Д|"});
     auto run = ApplyPacket(*ref, File("1.pckt"));
     EXPECT_EQ(run->Progress().caption, "Подгрузка пакета №1");
+    // A tick that checkpoints the log applies nothing and repeats the progress it found; so
+    // does the last tick, which records the packet.
     std::vector<std::string> seen;
-    while (run->Running())
-        seen.push_back(run->Tick(std::chrono::seconds(1), 1).progressText);
-    EXPECT_EQ(seen, (std::vector<std::string>{"Готово 0%", "Готово 25%", "Готово 50%", "Готово 75%",
-                                              "Готово 75%"}));
+    while (run->Running()) {
+        const std::string text = run->Tick(std::chrono::seconds(1), 1).progressText;
+        if (seen.empty() || seen.back() != text)
+            seen.push_back(text);
+    }
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"Готово 0%", "Готово 25%", "Готово 50%", "Готово 75%"}));
     EXPECT_EQ(run->state(), PacketRun::State::Completed);
     EXPECT_EQ(run->TotalPreparations(), 4);
 

@@ -16,6 +16,7 @@
 #include "db/database.h"
 #include "support/net_servers.h"
 #include "support/run_command.h"
+#include "update/update_lock.h"
 
 namespace orv {
 namespace {
@@ -358,6 +359,81 @@ TEST_F(UpdateCliTest, SigtermEndsTheRunCleanly) {
     Result r = RunShell(kCli + " apply --dir " + ref_.str() + " " + big.file("1.pckt"));
     EXPECT_EQ(r.code, 0) << r.output;
     EXPECT_EQ(Installed(), std::vector<int>{1});
+}
+
+// One update of a reference at a time: while another run holds the lock (here this test, as
+// the desktop program would), update and apply wait within their bound and then fail with
+// code 1, touching nothing; once the holder lets go, a waiting run goes on and completes.
+TEST_F(UpdateCliTest, OneUpdateAtATime) {
+    Serve({1});
+    auto held = UpdateLock::TryAcquire(ref_.str());
+    ASSERT_NE(held, nullptr);
+    EXPECT_EQ(UpdateLock::TryAcquire(ref_.str()), nullptr);  // the lock is the file's, not ours
+    for (const std::string& command :
+         {"update --server " + serve_->address(), "apply " + packets_->file("1.pckt")}) {
+        SCOPED_TRACE(command);
+        Result r = RunShell("ORVANTA_UPDATE_LOCK_SECONDS=1 " + kCli + " " + command + " --dir " +
+                            ref_.str());
+        EXPECT_EQ(r.code, 1) << r.output;
+        EXPECT_NE(r.output.find(kUpdateBusy), std::string::npos) << r.output;
+        EXPECT_TRUE(Installed().empty());
+        EXPECT_FALSE(fs::exists(ref_.file("upd.pckt")));
+    }
+    EXPECT_NE(ReadAll(ref_.file("update.log")).find(kUpdateBusy), std::string::npos);
+    EXPECT_NE(ReadAll(ref_.file("update.log")).find("Конец обновления, код 1"), std::string::npos);
+
+    std::thread release([&held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        held.reset();
+    });
+    Result r = RunShell("ORVANTA_UPDATE_LOCK_SECONDS=30 " + kCli + " update --server " +
+                        serve_->address() + " --dir " + ref_.str());
+    release.join();
+    EXPECT_EQ(r.code, 0) << r.output;
+    EXPECT_EQ(Installed(), std::vector<int>{1});
+}
+
+// Another process holding a write transaction on source.bin: apply waits for the busy time-out
+// (5 s) and succeeds when the writer ends in time; a writer that holds on past it makes apply
+// fail with the Russian message, nothing recorded, and the next apply completes.
+TEST_F(UpdateCliTest, AConcurrentWriterIsWaitedFor) {
+    for (const bool releasedInTime : {true, false}) {
+        SCOPED_TRACE(releasedInTime ? "released in time" : "held past the time-out");
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t writer = fork();
+        if (writer == 0) {
+            Database db(ref_.file("source.bin"));
+            db.Exec("begin immediate");
+            db.Exec("insert into settings (key, value) values ('writer', 'x')");
+            (void)!write(ready[1], "r", 1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(releasedInTime ? 1500 : 8000));
+            db.Exec("rollback");
+            _exit(0);
+        }
+        char c = 0;
+        ASSERT_EQ(read(ready[0], &c, 1), 1);
+        close(ready[0]);
+        close(ready[1]);
+        Result r = RunShell(kCli + " apply --dir " + ref_.str() + " " + packets_->file("1.pckt"));
+        int status = 0;
+        waitpid(writer, &status, 0);
+        if (releasedInTime) {
+            EXPECT_EQ(r.code, 0) << r.output;
+            EXPECT_EQ(Installed(), std::vector<int>{1});
+            fs::remove(ref_.file("source.bin"));
+            ASSERT_EQ(RunShell(kCli + " init --dir " + ref_.str()).code, 0);
+        } else {
+            EXPECT_EQ(r.code, 1) << r.output;
+            EXPECT_NE(r.output.find("База данных справочника занята другой программой"),
+                      std::string::npos)
+                << r.output;
+            EXPECT_TRUE(Installed().empty());
+            r = RunShell(kCli + " apply --dir " + ref_.str() + " " + packets_->file("1.pckt"));
+            EXPECT_EQ(r.code, 0) << r.output;
+            EXPECT_EQ(Installed(), std::vector<int>{1});
+        }
+    }
 }
 
 }  // namespace

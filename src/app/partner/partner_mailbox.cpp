@@ -2,6 +2,7 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include "partner/user_mailbox_path.h"
 
@@ -19,30 +20,69 @@ bool PartnerMailbox::Listen(const QString& name) {
     return server_->listen(path);
 }
 
+namespace {
+// One partner's connection: what it sent so far, and its silence timer. Owned by the socket.
+struct Connection : QObject {
+    explicit Connection(QObject* socket) : QObject(socket), idle(this) {}
+    QByteArray buffer;
+    QTimer idle;
+    bool dropped = false;
+};
+}  // namespace
+
 void PartnerMailbox::Accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        auto* buffer = new QByteArray;
-        auto* overflow = new bool(false);
-        connect(socket, &QLocalSocket::readyRead, socket, [socket, buffer, overflow] {
-            QByteArray piece = socket->readAll();
-            if (*overflow)
+        if (open_ >= kMaxConnections) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        ++open_;
+        auto* c = new Connection(socket);
+        c->idle.setSingleShot(true);
+        c->idle.setInterval(idleMs_);
+        // Drops what the connection holds; its end then delivers nothing.
+        auto drop = [this, socket, c] {
+            if (c->dropped)
                 return;
-            if (buffer->size() + piece.size() > kMaxMessageBytes) {
-                *overflow = true;
-                buffer->clear();
-                socket->abort();
+            c->dropped = true;
+            buffered_ -= c->buffer.size();
+            c->buffer = QByteArray();
+            socket->abort();
+        };
+        connect(&c->idle, &QTimer::timeout, socket, drop);
+        connect(socket, &QLocalSocket::readyRead, socket, [this, socket, c, drop] {
+            if (c->dropped) {
+                socket->readAll();
                 return;
             }
-            buffer->append(piece);
+            c->idle.start();
+            const qint64 size = socket->bytesAvailable();
+            if (c->buffer.size() + size > kMaxMessageBytes ||
+                buffered_ + size > kMaxBufferedBytes) {
+                drop();
+                return;
+            }
+            const QByteArray piece = socket->readAll();
+            buffered_ += piece.size();
+            c->buffer.append(piece);
         });
-        connect(socket, &QLocalSocket::disconnected, this, [this, socket, buffer, overflow] {
-            buffer->append(socket->readAll());
-            if (!*overflow && buffer->size() <= kMaxMessageBytes)
-                emit messageArrived(*buffer);
-            delete buffer;
-            delete overflow;
+        connect(socket, &QLocalSocket::disconnected, this, [this, socket, c] {
+            c->idle.stop();
+            if (!c->dropped) {
+                c->dropped = true;
+                buffered_ -= c->buffer.size();
+                const QByteArray rest = socket->readAll();
+                if (c->buffer.size() + rest.size() <= kMaxMessageBytes) {
+                    c->buffer.append(rest);
+                    emit messageArrived(c->buffer);
+                }
+                c->buffer = QByteArray();
+            }
+            --open_;
             socket->deleteLater();
         });
+        c->idle.start();
     }
 }
 

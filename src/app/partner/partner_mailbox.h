@@ -20,6 +20,15 @@ class PartnerMailbox : public QObject {
 
     // A message longer than this is dropped rather than held in memory.
     static constexpr qint64 kMaxMessageBytes = 8 * 1024 * 1024;
+    // Bounds on what partners can make the program hold: connections open at once (a further
+    // one is closed at once), bytes buffered over all of them (the connection that would pass
+    // it is dropped), and how long a connection may stay silent before it is closed.
+    static constexpr int kMaxConnections = 8;
+    static constexpr qint64 kMaxBufferedBytes = 16 * 1024 * 1024;
+    static constexpr int kIdleMs = 3000;
+    void SetIdleMs(int ms) { idleMs_ = ms; }  // shorter for tests
+    int OpenConnections() const { return open_; }
+    qint64 BufferedBytes() const { return buffered_; }
 
   signals:
     void messageArrived(const QByteArray& bytes);
@@ -27,6 +36,9 @@ class PartnerMailbox : public QObject {
   private:
     void Accept();
     QLocalServer* server_;
+    int idleMs_ = kIdleMs;
+    int open_ = 0;
+    qint64 buffered_ = 0;
 };
 
 // Writes one message to a partner's mailbox without waiting; a partner that has gone away

@@ -163,7 +163,7 @@ int RunProgram(int argc, char** argv) {
         main.onFirstShow = [&splash] { splash.reset(); };
         state.background = options.background;
         if (state.background) {
-            windows.inet->EnterBackground();
+            windows.inet->EnterBackground(ProgramDir());
             splash->hide();
         }
         QObject::connect(&single, &SingleInstance::comeForwardRequested, &main, [&main, &state] {

@@ -10,6 +10,7 @@
 #include "net/net_texts.h"
 #include "update/packet_engine.h"
 #include "util/error.h"
+#include "util/stop_signal.h"
 
 namespace orv::app {
 
@@ -74,6 +75,13 @@ QString DownloadWindow::ProgressText() const {
 void DownloadWindow::Timer1Timer() {
     if (!download_ || !running_)
         return;
+    if (StopSignal() != 0) {
+        // SIGTERM or SIGINT: as a confirmed "Отмена", between two reads.
+        download_->Cancel();
+        cancelled_ = true;
+        End();
+        return;
+    }
     const PacketDownload::State state = download_->Pump();
     GroupBox1->setTitle(QString::fromStdString(download_->ProgressText()));
     // Without a known size the bar cannot tell anything; it stays empty.

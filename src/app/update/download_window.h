@@ -33,6 +33,9 @@ class DownloadWindow : public QDialog {
     void ClearCancelled() { cancelled_ = false; }
     // The progress text of the last step (for the background's progress lines).
     QString ProgressText() const;
+    // The last transfer (bytes, seconds, size note for the update log); null before the first.
+    const PacketDownload* Last() const { return download_.get(); }
+    bool Running() const { return running_; }
 
     QGroupBox* GroupBox1 = nullptr;  // "Скачано: ..."
     QProgressBar* ProgressBar1 = nullptr;

@@ -29,7 +29,9 @@
 #include "update/packet_engine.h"
 #include "update/packet_file.h"
 #include "update/packet_installer.h"
+#include "update/update_lock_holder.h"
 #include "util/paths.h"
+#include "util/stop_signal.h"
 #include "util/text.h"
 
 namespace orv::app {
@@ -132,17 +134,52 @@ InetUpdateWindow::InetUpdateWindow(ProgramState& state, const SettingsTarget& se
     };
 }
 
-void InetUpdateWindow::RunUnseen() {
+bool InetUpdateWindow::RunUnseen() {
+    if (session_ || !BeginSession(true))
+        return false;
     FormShow();
+    return true;
+}
+
+bool InetUpdateWindow::BeginSession(bool unseen) {
+    if (session_)
+        return false;
+    session_ = true;
+    unseen_ = unseen;
+    try {
+        // Another process updating the same reference (orvanta-cli update) goes first.
+        lock_ = HoldUpdateLock(state_.Ref().dir());
+    } catch (const std::exception& e) {
+        session_ = false;
+        reportError(QString::fromUtf8(e.what()));
+        return false;
+    }
+    return true;
+}
+
+void InetUpdateWindow::EndSession() {
+    lock_.reset();
+    session_ = false;
 }
 
 void InetUpdateWindow::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     // Once the window is up: the packets on disk are offered over it.
     QTimer::singleShot(0, this, [this] {
-        if (isVisible())
-            FormShow();
+        if (!isVisible())
+            return;
+        if (!BeginSession(false)) {
+            QDialog::reject();
+            return;
+        }
+        FormShow();
     });
+}
+
+void InetUpdateWindow::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    if (session_ && !unseen_)
+        EndSession();
 }
 
 void InetUpdateWindow::resizeEvent(QResizeEvent* e) {
@@ -204,7 +241,7 @@ void InetUpdateWindow::Timer1Timer() {
             sbPanel1->setText(Q(ListProgressText(received, expectedSize_)));
             // Keeps the window painted and lets Esc set the abort flag.
             QApplication::processEvents();
-            if (abort_) {
+            if (abort_ || StopSignal() != 0) {
                 abort_ = false;
                 return false;
             }
@@ -239,6 +276,8 @@ void InetUpdateWindow::Timer1Timer() {
     Button1->setEnabled(true);
     Button4->setEnabled(true);
     Button5->setEnabled(true);
+    if ((failed || !badAnswer.isEmpty()) && unseen_)
+        EndSession();
     if (failed) {
         Status(Q(kServerConnectionFailed));
         reportConnectionError(Q(kServerConnectionFailed));
@@ -257,9 +296,22 @@ void InetUpdateWindow::Timer1Timer() {
         Button4Click();
 }
 
+bool InetUpdateWindow::Installed(QTreeWidgetItem* item) const {
+    return item->text(2) == Q(kStatusInstalled);
+}
+
 void InetUpdateWindow::Button1Click() {
-    for (int i = 0; i < lv->topLevelItemCount(); ++i)
-        lv->topLevelItem(i)->setCheckState(0, Qt::Checked);
+    // An installed packet would end the run at "уже установлен" before the new ones.
+    std::vector<int> passed;
+    for (int i = 0; i < lv->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* item = lv->topLevelItem(i);
+        const bool installed = Installed(item);
+        item->setCheckState(0, installed ? Qt::Unchecked : Qt::Checked);
+        if (installed)
+            passed.push_back(item->text(0).toInt());
+    }
+    if (!passed.empty())
+        Status(Q(PassedOverNote(passed)));
 }
 
 void InetUpdateWindow::InstallFromDisk(QTreeWidgetItem* item, int number) {
@@ -278,12 +330,19 @@ void InetUpdateWindow::Button4Click() {
         Reference& ref = state_.Ref();
         const std::string server = UpdateServerAddress();
         const std::string client = ClientIdentifier(ref.db());
+        std::vector<int> passed;
         for (int i = 0; i < lv->topLevelItemCount(); ++i) {
             QTreeWidgetItem* item = lv->topLevelItem(i);
             const int number = item->text(0).toInt();
             if (download_.Cancelled()) {
                 Status(Q(kStatusStopped));
                 throw Error(kUpdateStopped);
+            }
+            if (Marked(item) && Installed(item)) {
+                // Marked by hand: installing it again would refuse, and stop the run there.
+                item->setCheckState(0, Qt::Unchecked);
+                passed.push_back(number);
+                Status(Q(PassedOverNote(passed)));
             }
             if (!Marked(item))
                 continue;
@@ -295,10 +354,10 @@ void InetUpdateWindow::Button4Click() {
                 const std::string damage = PacketFileDamage(path, number);
                 if (!damage.empty()) {
                     SetDamagedPacketAside(path);
-                    const QString note = Q(DamagedPacketNote(number, damage));
-                    Status(note);
+                    const QString damaged = Q(DamagedPacketNote(number, damage));
+                    Status(damaged);
                     if (!state_.background)
-                        QMessageBox::warning(this, Q(kInetUpdateCaption), note);
+                        QMessageBox::warning(this, Q(kInetUpdateCaption), damaged);
                 }
             }
             if (FileExists(path)) {
@@ -338,15 +397,23 @@ void InetUpdateWindow::Button4Click() {
                 }
                 if (progressLine)
                     progressLine(download_.ProgressText());
+                if (note && download_.Last() != nullptr)
+                    note(DownloadedNote(*download_.Last()));
             }
         }
         ApplyPackets();
     } catch (const AlreadyReported&) {
+        if (unseen_)
+            EndSession();
         return;
     } catch (const std::exception& e) {
+        if (unseen_)
+            EndSession();
         reportError(QString::fromUtf8(e.what()));
         return;
     }
+    if (unseen_)
+        EndSession();
     if (state_.background) {
         if (endProgram)
             endProgram();

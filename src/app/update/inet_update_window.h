@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QTimer>
 #include <functional>
+#include <memory>
+#include <string>
 
 class QLabel;
 class QPushButton;
@@ -15,6 +17,7 @@ class QTreeWidgetItem;
 
 namespace orv {
 class SettingsTarget;
+class UpdateLock;
 struct ProxySettings;
 }  // namespace orv
 
@@ -35,8 +38,11 @@ class InetUpdateWindow : public QDialog {
                      YesNoDialog& yon, PacketInstaller& installer, QWidget* parent = nullptr);
 
     // Background: the show handler without a window; the list request, the download and
-    // install and the end follow on their own.
-    void RunUnseen();
+    // install and the end follow on their own. While a run is under way (unseen or shown) a
+    // second one is not started: false then.
+    bool RunUnseen();
+    // A run is under way: the list, the downloads or the installs of this window.
+    bool Busy() const { return session_; }
 
     void FormShow();
     void Timer1Timer();   // the list request
@@ -64,18 +70,25 @@ class InetUpdateWindow : public QDialog {
     std::function<void(const QString&)> reportConnectionError;
     // Background: the pass is complete.
     std::function<void()> endProgram;
+    // Background: a line for the update log (each download with its bytes and seconds).
+    std::function<void(const std::string&)> note;
 
   public slots:
     void reject() override;  // Esc: abort flag, window closed
 
   protected:
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;  // sbResize
 
   private:
     void Status(const QString& text);
     bool Marked(QTreeWidgetItem* item) const;
+    bool Installed(QTreeWidgetItem* item) const;  // "подгружен"
     void InstallFromDisk(QTreeWidgetItem* item, int number);
+    // One run at a time, in this process and (through the update lock) across processes.
+    bool BeginSession(bool unseen);
+    void EndSession();
 
     ProgramState& state_;
     const SettingsTarget& settings_;
@@ -84,6 +97,9 @@ class InetUpdateWindow : public QDialog {
     PacketInstaller& installer_;
     bool abort_ = false;
     bool requesting_ = false;
+    bool session_ = false;
+    bool unseen_ = false;
+    std::shared_ptr<UpdateLock> lock_;
     long long expectedSize_ = 0;
 };
 

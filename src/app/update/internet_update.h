@@ -4,10 +4,14 @@
 // and, in the background run, the tray icon.
 #include <QString>
 #include <memory>
+#include <string>
+
+class QTimer;
 
 namespace orv {
 class SettingsTarget;
-}
+class UpdateLog;
+}  // namespace orv
 
 namespace orv::app {
 
@@ -29,9 +33,11 @@ class InternetUpdate {
                    YesNoDialog& yon, LocalWindows& local);
     ~InternetUpdate();
 
-    // Background mode, before the reference is loaded: the tray icon and its blinking.
-    void EnterBackground();
-    // The update window, modal ("Обновить из Интернета...", the offer at start-up).
+    // Background mode, before the reference is loaded: the tray icon and its blinking, the
+    // update log beside source.bin in `dir`, and SIGTERM/SIGINT ending the run between steps.
+    void EnterBackground(const std::string& dir);
+    // The update window, modal ("Обновить из Интернета...", the offer at start-up); while a run
+    // is under way the user is told so instead.
     void OpenModal();
 
     DownloadWindow* download = nullptr;
@@ -42,10 +48,19 @@ class InternetUpdate {
   private:
     void Report(const QString& text);
     void End(int code);
+    // Background: a line of the update log (nothing in the foreground).
+    void Log(const std::string& line);
+    // A stop signal: ends the run once no download or packet is in progress.
+    void PollStopSignal();
 
     ProgramState& state_;
     MainWindow& main_;
+    const SettingsTarget& settings_;
+    LocalWindows& local_;
     std::unique_ptr<PacketInstaller> installer_;
+    std::unique_ptr<UpdateLog> log_;
+    QTimer* stopPoll_ = nullptr;
+    bool ended_ = false;
 };
 
 }  // namespace orv::app

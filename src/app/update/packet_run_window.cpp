@@ -13,6 +13,9 @@
 #include "update/packet_core.h"
 #include "update/packet_engine.h"
 #include "update/update_host.h"
+#include "update/update_lock_holder.h"
+#include "update/update_log.h"
+#include "util/stop_signal.h"
 
 namespace orv::app {
 
@@ -45,19 +48,29 @@ PacketRunWindow::PacketRunWindow(UpdateHost& host, QWidget* parent)
 PacketRunWindow::~PacketRunWindow() = default;
 
 PacketRunWindow::Outcome PacketRunWindow::Run(const QString& path) {
+    if (!finished_) {
+        // A nested request (a window opened while this one waits in its loop) would replace the
+        // running packet under its own feet.
+        Report(host_.mainWindow(), QString::fromUtf8(kPacketAlreadyRunning));
+        return Outcome::Failed;
+    }
     try {
         WaitCursor wait;
+        lock_ = HoldUpdateLock(host_.reference().dir());
         run_ = ApplyPacket(host_.reference(), path.toStdString());
     } catch (const PacketRefused& e) {
+        lock_.reset();
         PublishPackets(host_, e.Info());
         Report(host_.mainWindow(), QString::fromUtf8(e.what()));
         return Outcome::Failed;
     } catch (const std::exception& e) {
+        lock_.reset();
         Report(host_.mainWindow(), QString::fromUtf8(e.what()));
         return Outcome::Failed;
     }
     finished_ = false;
     outcome_ = Outcome::Failed;
+    start_ = std::chrono::steady_clock::now();
     setWindowTitle(Q(kEngineCaption));
     GB1->setTitle(Q(kEngineGroupCaption));
     PBar2->setValue(0);
@@ -78,6 +91,12 @@ PacketRunWindow::Outcome PacketRunWindow::Run(const QString& path) {
 void PacketRunWindow::Timer1Timer() {
     if (!run_ || finished_)
         return;
+    if (StopSignal() != 0) {
+        // SIGTERM or SIGINT: stopped between two ticks, the rows written stay.
+        RunReported(this, [this] { run_->Stop(); });
+        Finish();
+        return;
+    }
     try {
         const PacketProgress& p = run_->Tick(std::chrono::milliseconds(15), stepLimit_);
         setWindowTitle(QString::fromStdString(p.caption));
@@ -132,7 +151,16 @@ void PacketRunWindow::Finish() {
     PublishPackets(host_, run_->Info());
     // Also after a stop or a failed line: rows were written, and the counter compares with it.
     host_.SetTotalPreparations(run_->TotalPreparations());
+    if (note && outcome_ == Outcome::Completed) {
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+        note(InstalledLogLine(run_->Number(), run_->Progress().stepsTotal, seconds,
+                              run_->TotalPreparations()));
+    } else if (note && outcome_ == Outcome::Stopped) {
+        note(StoppedLogLine(run_->Number()));
+    }
     run_.reset();
+    lock_.reset();
     host_.SetListAttached(true);
     host_.SetRecordCounterPaused(false);
     host_.ListReopened();

@@ -3,6 +3,7 @@
 // progress and offers Stop. Modal in the foreground; in background mode it runs unseen.
 #include <QDialog>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -12,7 +13,8 @@ class QPushButton;
 
 namespace orv {
 class PacketRun;
-}
+class UpdateLock;
+}  // namespace orv
 
 namespace orv::app {
 
@@ -26,9 +28,10 @@ class PacketRunWindow : public QDialog {
     explicit PacketRunWindow(UpdateHost& host, QWidget* parent = nullptr);
     ~PacketRunWindow() override;
 
-    // Checks the packet file and runs it to its end. The caller keeps the main list wrapped
-    // (ListWrap). A refused packet or a failing line is reported here; the outcome says how the
-    // run ended.
+    // Checks the packet file and runs it to its end, holding the reference's update lock. A
+    // second packet asked for while one runs is refused (reported). The caller keeps the main list
+    // wrapped (ListWrap). A refused packet or a failing line is reported here; the outcome says how
+    // the run ended.
     Outcome Run(const QString& path);
 
     bool Running() const { return Timer1.isActive(); }
@@ -41,6 +44,8 @@ class PacketRunWindow : public QDialog {
     QTimer Timer1;
     // A refused packet or a failing line: the error box unless replaced.
     std::function<void(const QString&)> reportError;
+    // A run's end for the update log: installed (steps, seconds) or stopped.
+    std::function<void(const std::string&)> note;
 
   signals:
     void finishedRun();
@@ -56,6 +61,8 @@ class PacketRunWindow : public QDialog {
 
     UpdateHost& host_;
     std::unique_ptr<PacketRun> run_;
+    std::shared_ptr<UpdateLock> lock_;  // held while a packet runs
+    std::chrono::steady_clock::time_point start_;
     Outcome outcome_ = Outcome::Failed;
     bool finished_ = true;
     size_t stepLimit_ = static_cast<size_t>(-1);

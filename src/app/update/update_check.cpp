@@ -21,9 +21,13 @@ UpdateCheck::UpdateCheck(ProgramState& state, const SettingsTarget& settings, QO
 
 int UpdateCheck::checkup() {
     checku.stop();
+    failure.clear();
     try {
-        return CheckNewestPacket(UpdateServerAddress(), ProxyFromSettings(settings_));
-    } catch (...) {
+        const NewestCheck check = CheckNewest(UpdateServerAddress(), ProxyFromSettings(settings_));
+        failure = check.failure;
+        return check.newest;
+    } catch (const std::exception& e) {
+        failure = e.what();
         return 0;
     }
 }
@@ -56,8 +60,9 @@ void UpdateCheck::checkuTimer() {
         return;
     }
     if (state_.background) {
+        // A check that failed leaves the reference stale: the scheduler must see a failure.
         if (endProgram)
-            endProgram();
+            endProgram(state_.newestPacket == 0 && checkOn ? 1 : 0);
         return;
     }
     if (state_.newestPacket == 0 && checkOn &&

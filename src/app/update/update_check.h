@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <string>
 
 namespace orv {
 class SettingsTarget;
@@ -19,7 +20,7 @@ class UpdateCheck : public QObject {
   public:
     UpdateCheck(ProgramState& state, const SettingsTarget& settings, QObject* parent = nullptr);
 
-    int checkup();  // 0 when the check failed
+    int checkup();  // 0 when the check failed; `failure` then says why
     void Arm();     // checku: the decision one second from now
     void checkuTimer();
 
@@ -28,7 +29,9 @@ class UpdateCheck : public QObject {
     std::function<void()> openUpdate;    // the internet update window, modal
     std::function<void()> runUnseen;     // background: its show handler without the window
     std::function<void()> openSettings;  // the settings dialog on "Дополнительно"
-    std::function<void()> endProgram;    // background: nothing to install
+    // Background: nothing to install (0), or the check failed (1: a failure, not "current").
+    std::function<void(int code)> endProgram;
+    std::string failure;
 
   private:
     ProgramState& state_;

@@ -1,6 +1,7 @@
 #include "db/reference.h"
 
 #include "db/schema.h"
+#include "db/search_index.h"
 #include "util/error.h"
 
 namespace orv {
@@ -48,6 +49,10 @@ Reference::Reference(const std::string& dir)
 
 std::string Reference::InitialListSql() const {
     return "select * from b order by " + nameColumn_;
+}
+
+bool Reference::SearchIndexed() {
+    return HasSearchIndex(*db_);
 }
 
 int Reference::TotalPreparations() {

@@ -22,6 +22,8 @@ class Reference {
 
     // The start-up list statement: "select * from b order by " + NameColumn.
     std::string InitialListSql() const;
+    // Whether the file has the searches' word index (read from the schema, so current).
+    bool SearchIndexed();
     // Number of preparations (rows of b).
     int TotalPreparations();
 

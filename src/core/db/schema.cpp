@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "db/inn_keys.h"
+#include "db/search_index.h"
 #include "util/cp1251.h"
 #include "util/error.h"
 
@@ -70,8 +71,10 @@ void CreateReferenceFile(const std::string& path, bool legacy) {
         db.Exec("begin");
         db.Exec(kSchemaCommon);
         db.Exec(legacy ? kSchemaLegacy : kSchemaCurrent);
-        if (!legacy)
+        if (!legacy) {
             db.Exec(kInnTableSql);
+            EnsureSearchIndex(db, "pname");
+        }
         db.Exec("commit");
     } catch (const Error& e) {
         std::filesystem::remove(path, ec);

@@ -1,6 +1,8 @@
 #include "net/download.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -26,6 +28,20 @@ std::string SystemError(const std::string& what, const std::string& path) {
 }
 
 }  // namespace
+
+std::string SecondsText(double seconds) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", seconds);
+    std::string s = buf;
+    std::replace(s.begin(), s.end(), '.', ',');
+    return s;
+}
+
+std::string DownloadedNote(const PacketDownload& d) {
+    return "Пакет №" + std::to_string(d.Request().packet) +
+           " загружен: " + std::to_string(d.Received()) + " байт за " + SecondsText(d.Seconds()) +
+           " с" + (d.SizeNote().empty() ? "" : "; " + d.SizeNote());
+}
 
 std::string DownloadProgressText(std::int64_t received, std::int64_t expected) {
     std::string text = "Скачано: " + std::to_string(received / 1024) + " kb";

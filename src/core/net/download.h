@@ -110,5 +110,10 @@ std::string DownloadProgressText(std::int64_t received, std::int64_t expected);
 int DownloadPercent(std::int64_t received, std::int64_t expected);
 // The error of a body that is no whole packet N.
 std::string DamagedDownloadText(int packet);
+// The update log's line for a completed transfer:
+// "Пакет №3 загружен: 10240 байт за 1,5 с" (and the size note when there is one).
+std::string DownloadedNote(const PacketDownload& d);
+// Seconds with one decimal and the comma: "1,5".
+std::string SecondsText(double seconds);
 
 }  // namespace orv

@@ -11,6 +11,8 @@ inline constexpr const char* kServerConnectionFailed = "Ошибка соеди�
 inline constexpr const char* kAbortedByUser = "Прервано пользователем";
 inline constexpr const char* kNoPackets = "Нет пакетов обновлений.";
 inline constexpr const char* kUpdateStopped = "Обновление остановлено.";
+inline constexpr const char* kUpdateRunningHere =
+    "Обновление из Интернета уже идёт; второе не начато.";
 inline constexpr const char* kStatusStopped = "Остановлено.";
 inline constexpr const char* kStatusChecking = "Проверка обновлений...";
 inline constexpr const char* kStatusReady = "Готово";

@@ -4,6 +4,7 @@
 
 #include "util/cp1251.h"
 #include "util/error.h"
+#include "util/message_text.h"
 #include "util/text.h"
 
 namespace orv {
@@ -133,6 +134,26 @@ int NewestPacketNumber(std::string_view answer) {
         return 0;
     std::int32_t n;
     return ParseDecimal(std::string_view(last).substr(0, space), n) ? n : 0;
+}
+
+std::string PassedOverNote(const std::vector<int>& installed) {
+    if (installed.empty())
+        return {};
+    std::string runs;
+    for (size_t i = 0; i < installed.size();) {
+        size_t j = i;
+        while (j + 1 < installed.size() && installed[j + 1] == installed[j] + 1)
+            ++j;
+        if (!runs.empty())
+            runs += ", ";
+        runs += std::to_string(installed[i]);
+        if (j > i)
+            runs += (j == i + 1 ? ", " : "–") + std::to_string(installed[j]);
+        i = j + 1;
+    }
+    const bool one = installed.size() == 1;
+    return (one ? "Пакет №" : "Пакеты №") + CutForMessage(runs, 60) +
+           (one ? " уже установлен и пропущен." : " уже установлены и пропущены.");
 }
 
 }  // namespace orv

@@ -32,6 +32,11 @@ std::string QuoteAnswer(std::string_view answer, size_t limit = 100);
 // the answer does not give one.
 int NewestPacketNumber(std::string_view answer);
 
+// "Пометить все" passes over the packets already installed and says which:
+// "Пакеты №1–4 уже установлены и пропущены." (runs of numbers joined, cut to about 100
+// characters); empty when there are none.
+std::string PassedOverNote(const std::vector<int>& installed);
+
 // Lines of a text separated by CR, LF or CR LF.
 std::vector<std::string> SplitLines(std::string_view text);
 

@@ -53,9 +53,16 @@ void AppendBalanced(std::string& out, const std::vector<std::string>& terms, siz
 
 }  // namespace
 
-std::string LikeCondition(std::string_view text, std::string_view column, bool exact) {
+namespace {
+struct LikeWordsOf {
+    bool anywhere = false;
+    std::vector<std::string> words;  // empty when the text gives no condition
+};
+
+LikeWordsOf SplitLikeText(std::string_view text, bool exact) {
+    LikeWordsOf out;
     if (Trim(text).empty())
-        return {};
+        return out;
     std::string t;
     t.reserve(text.size());
     if (exact) {
@@ -69,21 +76,49 @@ std::string LikeCondition(std::string_view text, std::string_view column, bool e
             t += c;
         }
     }
-    bool anywhere = false;
     if (!t.empty() && t.front() == '%') {
         t.erase(0, 1);
-        anywhere = true;
+        out.anywhere = true;
     }
-    const std::vector<std::string> words = SplitText(t, "%");
+    std::vector<std::string> words = SplitText(t, "%");
     if (words.front().empty())
+        return out;
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (i > 0 && words[i].empty())
+            continue;
+        out.words.push_back(std::move(words[i]));
+    }
+    return out;
+}
+}  // namespace
+
+std::vector<std::string> LikeWords(std::string_view text, bool exact) {
+    std::vector<std::string> out;
+    for (const std::string& word : SplitLikeText(text, exact).words) {
+        // The characters the pattern compares: re-encoded, without NULs, as AppendPattern
+        // writes them.
+        std::string literal;
+        for (size_t pos = 0; pos < word.size();) {
+            const char32_t c = DecodeUtf8(word, pos);
+            if (c != 0)
+                AppendUtf8(literal, c);
+        }
+        out.push_back(std::move(literal));
+    }
+    return out;
+}
+
+std::string LikeCondition(std::string_view text, std::string_view column, bool exact) {
+    const LikeWordsOf split = SplitLikeText(text, exact);
+    if (split.words.empty())
         return {};
+    const std::vector<std::string>& words = split.words;
+    const bool anywhere = split.anywhere;
 
     const char* const tail = exact ? "'" : "%'";
     std::vector<std::string> terms;
     terms.reserve(words.size());
     for (size_t i = 0; i < words.size(); ++i) {
-        if (i > 0 && words[i].empty())
-            continue;
         std::string term;
         term.append(column).append(i == 0 && !anywhere ? " like '" : " like '%");
         AppendPattern(term, words[i]);

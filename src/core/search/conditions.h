@@ -6,6 +6,7 @@
 // as [Upper lower]. Whatever the text holds, it cannot leave the string literal.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orv {
 
@@ -18,6 +19,10 @@ namespace orv {
 //     == "name like '[Нн][Оо]%' and name like '%[Шш][Пп][Аа]%'"
 // Exact mode: only "%" separates; the value must equal the first word apart from case.
 std::string LikeCondition(std::string_view text, std::string_view column, bool exact);
+
+// The literal words the terms of LikeCondition(text, ..., exact) look for, each of which a
+// matching value holds (apart from case); empty when the text gives no condition.
+std::vector<std::string> LikeWords(std::string_view text, bool exact);
 
 // " " + one exact condition per comma-separated name, joined by " or "; "" when no piece
 // gives a condition (empty pieces are skipped).

@@ -7,7 +7,8 @@ namespace orv {
 CommandResult ExtendedSearch(Reference& ref, const ExtendedCriteria& criteria,
                              const StatusFn& status) {
     CommandResult r;
-    const std::optional<std::string> sql = ExtendedSearchSql(criteria, ref.NameColumn());
+    const std::optional<std::string> sql =
+        ExtendedSearchSql(criteria, ref.NameColumn(), ref.SearchIndexed());
     if (!sql) {
         r.message = MessageBoxText{"Необходимо ввести критерии поиска!", "Недостаточно данных",
                                    MessageBoxText::Icon::Exclamation};

@@ -3,6 +3,8 @@
 #include <chrono>
 
 #include "db/database.h"
+#include "db/schema.h"
+#include "db/search_index.h"
 #include "util/cp1251.h"
 #include "util/error.h"
 #include "util/text.h"
@@ -108,6 +110,9 @@ void RebuildIndexTable(DataSet& list, const std::string& databasePath, const Sta
             list.Next();
         }
         db.Commit();
+        // The triggers kept the word index current row by row; filling it anew also mends a
+        // file whose index was lost or damaged.
+        RebuildSearchIndex(db, DetectNameColumn(db));
     } catch (...) {
         try {
             db.Commit();

@@ -50,7 +50,7 @@ CommandResult FilterTableName(Reference& ref, std::string_view text) {
     CommandResult r;
     if (Trim(text).empty() && !IsFiltered(ref.qMain))
         return r;
-    Reopen(ref.qMain, NameFilterSql(text, ref.NameColumn()));
+    Reopen(ref.qMain, NameFilterSql(text, ref.NameColumn(), ref.SearchIndexed()));
     r.listChanged = true;
     if (!ref.qMain.IsEmpty()) {
         ref.qMain.Locate(ref.NameColumn(), std::string(text),
@@ -62,7 +62,8 @@ CommandResult FilterTableName(Reference& ref, std::string_view text) {
 
 CommandResult UniversalSearch(Reference& ref, std::string_view text, const StatusFn& status) {
     CommandResult r;
-    const std::optional<std::string> sql = UniversalSearchSql(text, ref.NameColumn());
+    const std::optional<std::string> sql =
+        UniversalSearchSql(text, ref.NameColumn(), ref.SearchIndexed());
     if (!sql) {
         r.message = MessageBoxText{"Необходимо ввести критерии поиска!", "Недостаточно данных",
                                    MessageBoxText::Icon::Exclamation};
@@ -112,7 +113,10 @@ CommandResult FilterTableSynonim(Reference& ref, std::string_view filterText,
 
     Show(status, "Производится выборка по синонимам...");
     const int id = hasRow ? ValueToIntDef(list.Field("id"), 0) : 0;
-    Reopen(list, SynonymSql(condition, nameColumn));
+    const std::string candidates = ref.SearchIndexed()
+                                       ? SynonymCandidates(name, synonim, searchText, nameColumn)
+                                       : std::string();
+    Reopen(list, SynonymSql(condition, nameColumn, candidates));
     r.listChanged = true;
     list.Locate("id", std::int64_t{id});
     r.redraw = true;

@@ -6,6 +6,7 @@
 
 #include "db/inn_keys.h"
 #include "db/schema.h"
+#include "db/search_index.h"
 #include "update/day_number.h"
 #include "update/line_applier.h"
 #include "util/text.h"
@@ -19,6 +20,7 @@ std::string PacketListItemText(int id, double dt) {
 UpdInfo InitUpd(Reference& ref) {
     CreateTableIfNeed(ref.db());
     EnsureInnKeys(ref.db());
+    EnsureSearchIndex(ref.db(), ref.NameColumn());
     // In ascending id, as the last installed number is the id of the last row.
     ref.qUpd.SetSql("select * from packets order by id");
     ref.qUpd.Open();
@@ -49,6 +51,7 @@ std::unique_ptr<PacketRun> ApplyPacket(Reference& ref, const std::string& path) 
     // An older database learns of `packets` before the checks read it.
     CreateTableIfNeed(ref.db());
     EnsureInnKeys(ref.db());
+    EnsureSearchIndex(ref.db(), ref.NameColumn());
     if (Count(ref.db(), "select count(*) from packets where id<" + std::to_string(n)) < n - 1) {
         throw PacketRefused("Установка невозможна, не все предыдущие пакеты установлены",
                             InitUpd(ref));

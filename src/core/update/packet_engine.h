@@ -28,6 +28,8 @@ inline constexpr const char* kEngineCaption = "Обновление";
 inline constexpr const char* kEngineGroupCaption = "Прогресс";
 inline constexpr const char* kEngineStopButton = "Остановить";
 inline constexpr const char* kEngineStopQuestion = "Остановить обновление?";
+inline constexpr const char* kPacketAlreadyRunning =
+    "Уже устанавливается другой пакет обновления; дождитесь его окончания.";
 inline constexpr const char* kConfirmCaption = "Подтверждение";
 inline constexpr int kEngineTimerMs = 20;
 

@@ -1,5 +1,7 @@
 #include "update/update_log.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +36,21 @@ std::string OneLine(std::string text) {
     return text;
 }
 }  // namespace
+
+std::string InstalledLogLine(int number, size_t steps, double seconds, int preparations) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f", seconds);
+    std::string secondsText = buf;
+    std::replace(secondsText.begin(), secondsText.end(), '.', ',');
+    return "Пакет №" + std::to_string(number) + " установлен: " + std::to_string(steps) +
+           " шагов за " + secondsText + " с; в базе " + std::to_string(preparations) +
+           " препаратов";
+}
+
+std::string StoppedLogLine(int number) {
+    return "Установка пакета №" + std::to_string(number) +
+           " остановлена: записанные строки остаются, пакет не отмечен установленным.";
+}
 
 std::string WithoutCredentials(std::string text) {
     for (size_t at = text.find("://"); at != std::string::npos; at = text.find("://", at + 3)) {

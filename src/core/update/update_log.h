@@ -32,6 +32,12 @@ class UpdateLog {
     bool failed_ = false;
 };
 
+// The lines both unattended runs write for an installation.
+// "Пакет №3 установлен: 120 шагов за 1,5 с; в базе 30 препаратов"
+std::string InstalledLogLine(int number, size_t steps, double seconds, int preparations);
+// "Установка пакета №3 остановлена: записанные строки остаются, пакет не отмечен установленным."
+std::string StoppedLogLine(int number);
+
 // The text with the user and password of every URL in it ("http://u:p@host") taken out.
 std::string WithoutCredentials(std::string text);
 
