@@ -86,7 +86,7 @@ PacketRun::PacketRun(Reference& ref, PacketText packet, double appliedAt)
     if (ref_.qMain.Active() && !ref_.qMain.IsEmpty())
         savedId_ = ref_.qMain.Field("id");
     for (int s = 0; s < 3; ++s)
-        sections_[s].lines = SectionLines(packet_.sections[s]);
+        sections_[s].lines = SectionLines(packet_.Section(s));
     progress_.packet = packet_.number;
     progress_.caption = "Подгрузка пакета №" + std::to_string(packet_.number);
     progress_.progressText = "Готово 0%";

@@ -183,9 +183,9 @@ PacketText ParsePacketView(std::string text) {
     const std::string_view t(p.text);
     const Structure st = CheckStructure(t);
     p.number = st.number;
-    p.sections[0] = t.substr(st.bounds[0] + 1, st.bounds[1] - st.bounds[0] - 1);
-    p.sections[1] = t.substr(st.bounds[1] + 1, st.bounds[2] - st.bounds[1] - 1);
-    p.sections[2] = t.substr(st.bounds[2] + 1);
+    p.spans[0] = {st.bounds[0] + 1, st.bounds[1] - st.bounds[0] - 1};
+    p.spans[1] = {st.bounds[1] + 1, st.bounds[2] - st.bounds[1] - 1};
+    p.spans[2] = {st.bounds[2] + 1, t.size() - st.bounds[2] - 1};
     return p;
 }
 

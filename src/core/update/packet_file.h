@@ -65,7 +65,16 @@ class SectionLines {
 struct PacketText {
     std::string text;
     int number = 0;
-    std::string_view sections[3];  // preparations, manufacturers, groups
+    // Offsets into `text`, not views: a short text lives inside the string object and moves
+    // with it, which would leave views pointing at the old object.
+    struct Span {
+        size_t at = 0, size = 0;
+    };
+    Span spans[3];  // preparations, manufacturers, groups
+
+    std::string_view Section(int s) const {
+        return std::string_view(text).substr(spans[s].at, spans[s].size);
+    }
 };
 // Checks the structure as ParsePacketText does; no line is copied.
 PacketText ParsePacketView(std::string text);
