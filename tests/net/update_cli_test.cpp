@@ -197,6 +197,28 @@ TEST_F(UpdateCliTest, ADamagedPacketOnDiskIsFetchedAgain) {
     }
 }
 
+// A reference that cannot be opened ends the run before any request: code 1, the reason on
+// standard error and in the log beside it.
+TEST_F(UpdateCliTest, AnUnusableReferenceFailsAtTheStartAndIsLogged) {
+    for (const bool missing : {false, true}) {
+        SCOPED_TRACE(missing ? "missing" : "not a database");
+        fs::remove(ref_.file("update.log"));
+        if (missing)
+            fs::remove(ref_.file("source.bin"));
+        else
+            std::ofstream(ref_.file("source.bin"), std::ios::trunc) << std::string(4096, 'z');
+        Result r = Update("http://127.0.0.1:9/");
+        EXPECT_EQ(r.code, 1) << r.output;
+        EXPECT_NE(r.output.find("source.bin"), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("Проверка"), std::string::npos) << r.output;
+        const std::string log = ReadAll(ref_.file("update.log"));
+        const size_t at = log.find("Ошибка: ");
+        EXPECT_NE(at, std::string::npos) << log;
+        EXPECT_NE(log.find("source.bin", at), std::string::npos) << log;
+        EXPECT_NE(log.find("Конец обновления, код 1", at), std::string::npos) << log;
+    }
+}
+
 // Bad answers of the server end the run within its bounds, with code 1 and the reason on
 // standard error and in the log; the next run against a sound server completes.
 TEST_F(UpdateCliTest, BadServersFailWithTheirReason) {
