@@ -11,7 +11,9 @@
 #include "search/command_result.h"
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
+#include "search/forgiving_search.h"
 #include "search/open_preparation.h"
+#include "search/suggestion_popup.h"
 #include "shell/error_box.h"
 #include "shell/program_state.h"
 #include "shell/wait_cursor.h"
@@ -20,7 +22,12 @@ namespace orv::app {
 
 QuickFilter::QuickFilter(ProgramState& state, FilterPanel* panel, ListsController* lists,
                          QWidget* window)
-    : QObject(window), state_(state), panel_(panel), lists_(lists), window_(window) {
+    : QObject(window),
+      state_(state),
+      panel_(panel),
+      lists_(lists),
+      window_(window),
+      suggestions_(new SuggestionPopup(panel->edFilter, window)) {
     delay_.setInterval(200);
     connect(&delay_, &QTimer::timeout, this, &QuickFilter::DelayTimer);
     FilterEdit* box = panel_->edFilter;
@@ -28,6 +35,21 @@ QuickFilter::QuickFilter(ProgramState& state, FilterPanel* panel, ListsControlle
     connect(box, &FilterEdit::enterReleased, this, &QuickFilter::edFilterEnter);
     connect(box, &FilterEdit::ctrlTapped, this, [this] { panel_->edFilter->clear(); });
     connect(box, &FilterEdit::movingKeyPressed, this, &QuickFilter::FocusActiveGrid);
+    connect(suggestions_, &SuggestionPopup::taken, this, &QuickFilter::TakeSuggestion);
+}
+
+const NameMatcher* QuickFilter::Names() {
+    const NameMatcher* matcher = nullptr;
+    Quietly([&] {
+        if (state_.HasReference())
+            matcher = &names_.Matcher(state_.Ref());
+    });
+    return matcher;
+}
+
+void QuickFilter::SetBoxQuietly(const QString& text) {
+    panel_->edFilter->setText(text);
+    delay_.stop();
 }
 
 void QuickFilter::Status(const QString& text) {
@@ -53,6 +75,10 @@ void QuickFilter::Show(const CommandResult& r) {
         lists_->ShowListTabQuietly();
     if (r.status)
         Status(QString::fromStdString(*r.status));
+    if (r.filterText)
+        SetBoxQuietly(QString::fromStdString(*r.filterText));
+    if (!r.suggestions.empty())
+        suggestions_->Offer(r.suggestions);
 }
 
 void QuickFilter::Run(bool hourglass, const std::function<CommandResult()>& command) {
@@ -86,8 +112,10 @@ void QuickFilter::DelayTimer() {
     DataSet* active = lists_->ActiveDataSet();
     if (!active)
         return;
-    const CommandResult r =
-        LocateFilterText(*active, state_.NameColumn(), panel_->edFilter->text().toStdString());
+    const std::string text = panel_->edFilter->text().toStdString();
+    const NameMatcher* names = Names();
+    const CommandResult r = names ? LocateForgiving(*active, state_.NameColumn(), *names, text)
+                                  : LocateFilterText(*active, state_.NameColumn(), text);
     if (r.redraw)
         lists_->FollowCursor();
     Show(r);
@@ -101,7 +129,11 @@ void QuickFilter::edFilterEnter() {
     const std::string text = panel_->edFilter->text().toStdString();
     const bool universal = panel_->usearch->isChecked();
     auto status = [this](const std::string& s) { Status(QString::fromStdString(s)); };
-    Run(true, [&] { return FilterEnter(state_.Ref(), text, universal, *active, status); });
+    Run(true, [&] {
+        const NameMatcher* names = Names();
+        return names ? FilterEnterForgiving(state_.Ref(), *names, text, universal, *active, status)
+                     : FilterEnter(state_.Ref(), text, universal, *active, status);
+    });
 }
 
 void QuickFilter::sbFilterClick() {
@@ -145,6 +177,13 @@ void QuickFilter::OpenPreparation(long long id) {
     if (lists_->TreeActive())
         lists_->ShowListTabQuietly();
     Run(false, [&] { return orv::OpenPreparation(state_.Ref(), id); });
+}
+
+void QuickFilter::TakeSuggestion(const NameSuggestion& name) {
+    if (lists_->TreeActive())
+        lists_->ShowListTabQuietly();
+    panel_->edFilter->setFocus();
+    Run(false, [&] { return orv::TakeSuggestion(state_.Ref(), name); });
 }
 
 void QuickFilter::TypeIntoBox(const QString& text) {
