@@ -16,6 +16,9 @@
 #include "search/filter_panel.h"
 #include "search/statements.h"
 #include "search/suggestion_popup.h"
+#include "shell/local_windows.h"
+#include "support/packet_builder.h"
+#include "update/check_update_files.h"
 
 using namespace orv;
 using namespace orv::app;
@@ -172,6 +175,21 @@ class SuggestionsTest : public QObject {
         Type(box(), QStringLiteral("вал"));
         QTRY_COMPARE_WITH_TIMEOUT(Current(), QStringLiteral("Валидол"), 1000);
         QCOMPARE(w().StatusText(), QStringLiteral("Валидол"));
+    }
+
+    // A packet installed by the program itself: its names are offered at once.
+    void namesFollowAPacketRun() {
+        Enter(QStringLiteral("ксилометазалин"));
+        QVERIFY(!popup()->IsOpen());
+        test::WritePacket(f->dir.file("1.pckt"), 1, {test::PrepLine(50, "Ксилометазолин")});
+        f->state.newestPacket = 1;
+        f->state.background = true;  // no question before installing
+        CheckUpdateFiles(*f->windows->local, *f->windows->local->engine);
+        f->state.background = false;
+        QCOMPARE(f->ref().TotalPreparations(), 9);
+        Enter(QStringLiteral("ксилометазалин"));
+        QVERIFY(popup()->IsOpen());
+        QCOMPARE(Offered(), QStringList{QStringLiteral("Ксилометазолин")});
     }
 };
 

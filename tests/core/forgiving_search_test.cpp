@@ -43,6 +43,7 @@ class ForgivingSearchTest : public ::testing::Test {
     FixtureReference fx;
     std::optional<Reference> ref;
     NameMatcher names;
+    NameSource source = [this] { return &names; };
 };
 
 TEST_F(ForgivingSearchTest, ReadingsOfATypedText) {
@@ -71,7 +72,7 @@ TEST_F(ForgivingSearchTest, TypeAheadUsesAReadingOnlyWhereTheTextLocatesNothing)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         ref->qMain.Locate("id", std::int64_t{6});
-        const CommandResult r = LocateForgiving(ref->qMain, "pname", names, c.text);
+        const CommandResult r = LocateForgiving(ref->qMain, "pname", source, c.text);
         EXPECT_EQ(Current(), c.current);
         EXPECT_EQ(r.status, c.status);
         EXPECT_EQ(r.redraw, std::string(c.current) != "Валидол");
@@ -81,7 +82,7 @@ TEST_F(ForgivingSearchTest, TypeAheadUsesAReadingOnlyWhereTheTextLocatesNothing)
 }
 
 TEST_F(ForgivingSearchTest, EnterRunsAReadingThatFindsRows) {
-    CommandResult r = FilterEnterForgiving(*ref, names, "yj-igf", false, ref->qMain);
+    CommandResult r = FilterEnterForgiving(*ref, source, "yj-igf", false, ref->qMain);
     EXPECT_EQ(List(), std::vector<std::string>{"Но-шпа"});
     EXPECT_EQ(ref->qMain.Sql(), NameFilterSql("но-шпа", "pname", ref->SearchIndexed()));
     EXPECT_EQ(r.filterText, "но-шпа");
@@ -90,7 +91,7 @@ TEST_F(ForgivingSearchTest, EnterRunsAReadingThatFindsRows) {
     EXPECT_TRUE(r.redraw);
 
     // The universal search: a synonym typed in the other layout.
-    r = FilterEnterForgiving(*ref, names, "cgfpvjk", true, ref->qMain);
+    r = FilterEnterForgiving(*ref, source, "cgfpvjk", true, ref->qMain);
     EXPECT_EQ(List(), std::vector<std::string>{"Но-шпа"});
     EXPECT_EQ(r.status, "Показано для «спазмол». Найдено 1");
     EXPECT_EQ(r.filterText, "спазмол");
@@ -100,7 +101,8 @@ TEST_F(ForgivingSearchTest, EnterRunsAReadingThatFindsRows) {
 TEST_F(ForgivingSearchTest, EnterOffersNamesWhenNoReadingFindsRows) {
     for (const bool universal : {false, true}) {
         SCOPED_TRACE(universal);
-        const CommandResult r = FilterEnterForgiving(*ref, names, "нурафен", universal, ref->qMain);
+        const CommandResult r =
+            FilterEnterForgiving(*ref, source, "нурафен", universal, ref->qMain);
         EXPECT_TRUE(List().empty());
         EXPECT_EQ(ref->qMain.Sql(),
                   universal ? *UniversalSearchSql("нурафен", "pname", ref->SearchIndexed())
@@ -114,7 +116,7 @@ TEST_F(ForgivingSearchTest, EnterOffersNamesWhenNoReadingFindsRows) {
                                       : std::nullopt);
     }
     // Nothing near: the exact command's empty list and nothing more.
-    const CommandResult r = FilterEnterForgiving(*ref, names, "зззззззз", false, ref->qMain);
+    const CommandResult r = FilterEnterForgiving(*ref, source, "зззззззз", false, ref->qMain);
     EXPECT_TRUE(List().empty());
     EXPECT_TRUE(r.suggestions.empty());
 }
@@ -127,7 +129,7 @@ TEST_F(ForgivingSearchTest, EnterThatFindsRowsIsTheExactCommand) {
             const CommandResult exact = FilterEnter(*ref, text, universal, ref->qMain);
             const std::string sql = ref->qMain.Sql();
             const std::vector<std::string> list = List();
-            const CommandResult r = FilterEnterForgiving(*ref, names, text, universal, ref->qMain);
+            const CommandResult r = FilterEnterForgiving(*ref, source, text, universal, ref->qMain);
             EXPECT_EQ(ref->qMain.Sql(), sql);
             EXPECT_EQ(List(), list);
             EXPECT_EQ(r.status, exact.status);
@@ -137,16 +139,16 @@ TEST_F(ForgivingSearchTest, EnterThatFindsRowsIsTheExactCommand) {
         }
     }
     // An empty box still resets the selection; the universal search's "no words" box stays.
-    FilterEnterForgiving(*ref, names, "нурафен", false, ref->qMain);
-    FilterEnterForgiving(*ref, names, "", false, ref->qMain);
+    FilterEnterForgiving(*ref, source, "нурафен", false, ref->qMain);
+    FilterEnterForgiving(*ref, source, "", false, ref->qMain);
     EXPECT_EQ(List().size(), 7u);
-    const CommandResult r = FilterEnterForgiving(*ref, names, " ", true, ref->qMain);
+    const CommandResult r = FilterEnterForgiving(*ref, source, " ", true, ref->qMain);
     ASSERT_TRUE(r.message);
     EXPECT_TRUE(r.suggestions.empty());
 }
 
 TEST_F(ForgivingSearchTest, TakingASuggestionShowsTheWholeListOnIt) {
-    FilterEnterForgiving(*ref, names, "нурафен", false, ref->qMain);
+    FilterEnterForgiving(*ref, source, "нурафен", false, ref->qMain);
     CommandResult r = TakeSuggestion(*ref, {4, "Нурофен форте"});
     EXPECT_EQ(List().size(), 7u);
     ref->qMain.Locate("id", std::int64_t{4});

@@ -28,6 +28,8 @@ QuickFilter::QuickFilter(ProgramState& state, FilterPanel* panel, ListsControlle
       lists_(lists),
       window_(window),
       suggestions_(new SuggestionPopup(panel->edFilter, window)) {
+    // The packet runs of this program announce themselves (NamesChanged).
+    names_.WatchOtherConnectionsOnly(true);
     delay_.setInterval(200);
     connect(&delay_, &QTimer::timeout, this, &QuickFilter::DelayTimer);
     FilterEdit* box = panel_->edFilter;
@@ -45,6 +47,15 @@ const NameMatcher* QuickFilter::Names() {
             matcher = &names_.Matcher(state_.Ref());
     });
     return matcher;
+}
+
+NameSource QuickFilter::NameSourceFn() {
+    return [this] { return Names(); };
+}
+
+void QuickFilter::NamesChanged() {
+    names_.Invalidate();
+    Names();
 }
 
 void QuickFilter::SetBoxQuietly(const QString& text) {
@@ -112,10 +123,8 @@ void QuickFilter::DelayTimer() {
     DataSet* active = lists_->ActiveDataSet();
     if (!active)
         return;
-    const std::string text = panel_->edFilter->text().toStdString();
-    const NameMatcher* names = Names();
-    const CommandResult r = names ? LocateForgiving(*active, state_.NameColumn(), *names, text)
-                                  : LocateFilterText(*active, state_.NameColumn(), text);
+    const CommandResult r = LocateForgiving(*active, state_.NameColumn(), NameSourceFn(),
+                                            panel_->edFilter->text().toStdString());
     if (r.redraw)
         lists_->FollowCursor();
     Show(r);
@@ -130,9 +139,7 @@ void QuickFilter::edFilterEnter() {
     const bool universal = panel_->usearch->isChecked();
     auto status = [this](const std::string& s) { Status(QString::fromStdString(s)); };
     Run(true, [&] {
-        const NameMatcher* names = Names();
-        return names ? FilterEnterForgiving(state_.Ref(), *names, text, universal, *active, status)
-                     : FilterEnter(state_.Ref(), text, universal, *active, status);
+        return FilterEnterForgiving(state_.Ref(), NameSourceFn(), text, universal, *active, status);
     });
 }
 

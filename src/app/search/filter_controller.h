@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "search/forgiving_search.h"
 #include "search/name_index.h"
 #include "search/quick_filter.h"
 
@@ -51,6 +52,8 @@ class QuickFilter : public QObject {
     // changed (a packet, another program). nullptr when it cannot be read: then the searches
     // are only the exact ones.
     const NameMatcher* Names();
+    // Table b was written through this program's connection (a packet run): read the names again.
+    void NamesChanged();
 
     QTimer& Delay() { return delay_; }
     SuggestionPopup* Suggestions() { return suggestions_; }
@@ -66,6 +69,7 @@ class QuickFilter : public QObject {
     void Status(const QString& text);
     // The box shows the text without the locate that typing it would start.
     void SetBoxQuietly(const QString& text);
+    NameSource NameSourceFn();
 
     ProgramState& state_;
     FilterPanel* panel_;

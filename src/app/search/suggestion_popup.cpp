@@ -99,6 +99,8 @@ bool SuggestionPopup::eventFilter(QObject* watched, QEvent* e) {
         }
         case QEvent::KeyPress: {
             auto* k = static_cast<QKeyEvent*>(e);
+            if (IsEnter(k->key()))
+                swallowEnterRelease_ = false;  // a release lost to another window counts no more
             if (!IsOpen() || k->modifiers() != Qt::NoModifier)
                 break;
             const int row = names->currentRow();

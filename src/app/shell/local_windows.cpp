@@ -77,8 +77,12 @@ void LocalWindows::ShowStatus(const QString& text) {
 
 void LocalWindows::ListReopened() {
     main_.lists->ListReopened();
-    // After a packet run the names are read again now, not at the next keystroke.
-    main_.filter->Names();
+}
+
+void LocalWindows::RowsChanged() {
+    // Read again now, not at the next keystroke; a failure leaves a log line, and the searches
+    // stay the exact ones until the names can be read.
+    main_.filter->NamesChanged();
 }
 
 void LocalWindows::SetHighlightSearchWords(bool on) {

@@ -70,11 +70,14 @@ std::string ShownForStatus(std::string_view reading) {
 }
 
 CommandResult LocateForgiving(DataSet& active, const std::string& nameColumn,
-                              const NameMatcher& matcher, std::string_view text) {
+                              const NameSource& names, std::string_view text) {
     CommandResult r = LocateFilterText(active, nameColumn, text);
     if (r.redraw || !HasRow(active))
         return r;
-    for (const std::string& reading : TextReadings(matcher, text)) {
+    const NameMatcher* matcher = names ? names() : nullptr;
+    if (matcher == nullptr)
+        return r;
+    for (const std::string& reading : TextReadings(*matcher, text)) {
         if (active.Locate(nameColumn, reading, {.caseInsensitive = true, .partialKey = true})) {
             r.redraw = true;
             r.status = ShownForStatus(reading);
@@ -84,13 +87,15 @@ CommandResult LocateForgiving(DataSet& active, const std::string& nameColumn,
     return r;
 }
 
-CommandResult FilterEnterForgiving(Reference& ref, const NameMatcher& matcher,
-                                   std::string_view text, bool universal, DataSet& active,
-                                   const StatusFn& status) {
+CommandResult FilterEnterForgiving(Reference& ref, const NameSource& names, std::string_view text,
+                                   bool universal, DataSet& active, const StatusFn& status) {
     CommandResult r = FilterEnter(ref, text, universal, active, status);
     if (Trim(text).empty() || !r.listChanged || r.message || HasRow(ref.qMain))
         return r;
-    for (const std::string& reading : TextReadings(matcher, text)) {
+    const NameMatcher* matcher = names ? names() : nullptr;
+    if (matcher == nullptr)
+        return r;
+    for (const std::string& reading : TextReadings(*matcher, text)) {
         const std::optional<std::string> sql = FilterSql(ref, reading, universal);
         if (!sql || !StatementHasRows(ref.db(), *sql))
             continue;
@@ -101,7 +106,7 @@ CommandResult FilterEnterForgiving(Reference& ref, const NameMatcher& matcher,
         found.filterText = reading;
         return found;
     }
-    r.suggestions = SuggestNames(matcher, text);
+    r.suggestions = SuggestNames(*matcher, text);
     return r;
 }
 

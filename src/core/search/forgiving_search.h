@@ -9,6 +9,7 @@
 //   FilterEnterForgiving(ref, m, "нурафен", ...)  -> the empty list, suggestions {Нурофен, ...}
 //   TakeSuggestion(ref, 7)                        -> the whole list, on preparation 7
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,6 +22,10 @@
 namespace orv {
 
 class NameMatcher;
+
+// The matcher, asked for only when the exact text found nothing (it may have to be built
+// first); nullptr when it cannot be had: then the commands are the exact ones.
+using NameSource = std::function<const NameMatcher*()>;
 
 // At most this many names are offered.
 inline constexpr size_t kMaxNameSuggestions = 5;
@@ -38,14 +43,13 @@ std::string ShownForStatus(std::string_view reading);
 // that locates a name is used: redraw and the status "Показано для «reading»". The box keeps
 // what was typed.
 CommandResult LocateForgiving(DataSet& active, const std::string& nameColumn,
-                              const NameMatcher& matcher, std::string_view text);
+                              const NameSource& names, std::string_view text);
 
 // Enter in the filter box (FilterEnter); when its statement returns no rows, the first reading
 // whose statement has rows is run instead (the box shows the reading, the status says so);
 // with none, the result offers the names the text probably meant.
-CommandResult FilterEnterForgiving(Reference& ref, const NameMatcher& matcher,
-                                   std::string_view text, bool universal, DataSet& active,
-                                   const StatusFn& status = {});
+CommandResult FilterEnterForgiving(Reference& ref, const NameSource& names, std::string_view text,
+                                   bool universal, DataSet& active, const StatusFn& status = {});
 
 // The names the text probably meant, best first, at most `limit`.
 std::vector<NameSuggestion> SuggestNames(const NameMatcher& matcher, std::string_view text,
