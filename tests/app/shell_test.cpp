@@ -2,6 +2,7 @@
 // yes/no dialog, install values, settings through the windows, and the program run twice.
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -16,6 +17,7 @@
 #include "app/app_test_main.h"
 #include "display/full_description_window.h"
 #include "lists/list_views.h"
+#include "net/net_texts.h"
 #include "settings/window_settings.h"
 #include "shell/about_window.h"
 #include "shell/error_box.h"
@@ -123,6 +125,49 @@ class ShellTest : public QObject {
         QCOMPARE(dialog.Ask(), 0);
         QTimer::singleShot(0, &dialog, [&] { dialog.close(); });  // closed without a button
         QCOMPARE(dialog.Ask(), 0);
+    }
+
+    // Texts laid out in a shown window: each fits the rectangle of its widget, in whatever
+    // font stands in for the designed one on this machine.
+    void yesNoShowsALongMessageWhole() {
+        YesNoDialog dialog;
+        const QString longText = QString::fromStdString(AlreadyDownloadedText(1234));
+        for (const QString& text : {QStringLiteral("Файл 12.pckt уже загружен."), longText}) {
+            dialog.SetMessage(text, QString::fromUtf8(kInstallNowQuestion));
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            auto* line1 = dialog.findChild<QLabel*>(QStringLiteral("lbLine1"));
+            auto* line2 = dialog.findChild<QLabel*>(QStringLiteral("lbLine2"));
+            auto* yes = dialog.findChild<QPushButton*>(QStringLiteral("btnYes"));
+            const QRect needed = line1->fontMetrics().boundingRect(
+                QRect(0, 0, line1->width(), 10000), Qt::TextWordWrap, line1->text());
+            QVERIFY2(needed.height() <= line1->height(), qPrintable(text));
+            QVERIFY(line1->geometry().bottom() < line2->geometry().top());
+            QVERIFY(line2->fontMetrics().horizontalAdvance(line2->text()) <= line2->width());
+            QVERIFY(line2->geometry().bottom() < yes->geometry().top());
+            QVERIFY(yes->geometry().bottom() < dialog.height());
+            QCOMPARE(dialog.width(), 411);
+            dialog.hide();
+        }
+        QVERIFY(dialog.height() >= 102);
+        dialog.SetMessage(QStringLiteral("Файл 12.pckt уже загружен."), QStringLiteral("?"));
+        QCOMPARE(dialog.size(), QSize(411, 102));
+    }
+
+    void splashTitleFitsItsPanel() {
+        SplashWindow splash;
+        splash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        QLabel* title = nullptr;
+        for (QLabel* l : splash.findChildren<QLabel*>())
+            if (l->text() == QStringLiteral("Справочная система лекарственных препаратов"))
+                title = l;
+        QVERIFY(title);
+        QVERIFY(title->fontMetrics().horizontalAdvance(title->text()) <= title->width());
+        QVERIFY(title->font().pixelSize() <= 13);
+        QVERIFY(title->font().bold());
+        const QRect onSplash(title->mapTo(&splash, QPoint(0, 0)), title->size());
+        QVERIFY(splash.rect().contains(onSplash));
     }
 
     void installValuesAreWritten() {
