@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -12,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
@@ -83,14 +86,54 @@ class ShellTest : public QObject {
     void aStaleSocketDoesNotBlockTheFirstInstance() {
         const QString name =
             QStringLiteral("orvanta-stale-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance first(name);
         // A crashed copy leaves its socket file behind, with nobody listening.
-        QFile stale(QDir::tempPath() + QLatin1Char('/') + name);
+        QFile stale(first.SocketPath());
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.close();
-        SingleInstance first(name);
         QVERIFY(first.Claim());
         SingleInstance second(name);
         QVERIFY(!second.Claim());
+    }
+
+    // Copies started at the same moment, a crashed copy's socket file in the way: one listens
+    // and stays reachable, the others ask it to come forward. An unguarded claim lets a late
+    // copy delete the socket that the first has just begun to listen on.
+    void copiesStartingTogetherLeaveOneListening() {
+        const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/claim_tool");
+        for (int round = 0; round < 25; ++round) {
+            test::TempDir run;
+            const QString socket = QString::fromStdString(run.file(kSingleInstanceName));
+            const QString start = QString::fromStdString(run.file("start"));
+            QFile stale(socket);
+            QVERIFY(stale.open(QIODevice::WriteOnly));
+            stale.close();
+            std::vector<std::unique_ptr<QProcess>> copies;
+            for (int i = 0; i < 4; ++i) {
+                copies.push_back(std::make_unique<QProcess>());
+                copies.back()->start(tool, {socket, start});
+                QVERIFY(copies.back()->waitForStarted());
+            }
+            QFile go(start);
+            QVERIFY(go.open(QIODevice::WriteOnly));
+            go.close();
+            QStringList said;
+            for (auto& copy : copies) {
+                for (int waited = 0; !copy->canReadLine() && waited < 100; ++waited)
+                    copy->waitForReadyRead(100);
+                said << QString::fromLatin1(copy->readLine()).trimmed();
+            }
+            said.sort();
+            QCOMPARE(said, (QStringList{"first", "second", "second", "second"}));
+            QLocalSocket probe;
+            probe.connectToServer(socket);
+            QVERIFY2(probe.waitForConnected(2000), "the first copy's socket is gone");
+            for (auto& copy : copies) {
+                copy->closeWriteChannel();
+                QVERIFY(copy->waitForFinished(5000));
+                QCOMPARE(copy->exitCode(), 0);
+            }
+        }
     }
 
     void splashCollectsStatusLinesHiddenOrNot() {
