@@ -1,10 +1,11 @@
-// "Аналоги по МНН" on a reference of 30,000 preparations of which 10,000 share one INN
-// (written in several ways). Prints medians of: the list of the 10,000 opened by the command
+// "Аналоги по МНН" on a reference of 30,000 preparations (or the count given) of which a third
+// share one INN
+// (written in several ways). Prints medians of: the list of that third opened by the command
 // (target <= 100 ms), the page's "Аналоги" line, and the one-time upgrade that keys an older
-// database. The baseline finds the same 10,000 rows without the key table: it unscrambles and
+// database. The baseline finds the same rows without the key table: it unscrambles and
 // keys every row's n13 in the query.
 //
-//   bench_analogues [FOLDER]   (default: a new temporary folder, removed afterwards)
+//   bench_analogues [PREPARATIONS]   (in a new temporary folder, removed afterwards)
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_common.h"
 #include "db/inn_keys.h"
 #include "db/reference.h"
 #include "db/schema.h"
@@ -27,9 +29,6 @@
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-constexpr int kPreparations = 30000;
-constexpr int kSameInn = 10000;
 
 double TimeMs(const std::function<void()>& f) {
     const auto start = Clock::now();
@@ -51,7 +50,7 @@ std::string Syllables(std::mt19937& rng, int n) {
     return s;
 }
 
-void Generate(const std::string& path) {
+void Generate(const std::string& path, int count) {
     orv::CreateReferenceFile(path);
     orv::Database db(path);
     std::mt19937 rng(20261210);
@@ -61,7 +60,7 @@ void Generate(const std::string& path) {
         "insert into b (id, pname, synonim, status, g, n13, n1) values (?, ?, '', 0, "
         "-1, ?, ?)");
     db.Begin();
-    for (int i = 1; i <= kPreparations; ++i) {
+    for (int i = 1; i <= count; ++i) {
         const std::string inn =
             i % 3 == 0 ? kSpellings[rng() % 4] : "Вещество " + Syllables(rng, 4);
         ins.Reset();
@@ -85,16 +84,13 @@ void InnKeyFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool own = argc < 2;
-    const std::filesystem::path dir =
-        own ? std::filesystem::temp_directory_path() /
-                  ("orvanta-bench-analogues-" + std::to_string(::getpid()))
-            : std::filesystem::path(argv[1]);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    Generate((dir / "source.bin").string());
+    using orv::bench::Figure;
+    const int count = orv::bench::PreparationCounts(argc, argv, 30000).front();
+    const int sameInn = count / 3;
+    orv::bench::WorkDir dir("analogues");
+    Generate(dir.file("source.bin"), count);
 
-    orv::Reference ref(dir.string());
+    orv::Reference ref(dir.str());
     // An older database: the key table is made and filled from the rows.
     ref.db().Exec("drop table inn");
     const double upgrade = TimeMs([&] { orv::EnsureInnKeys(ref.db()); });
@@ -121,14 +117,15 @@ int main(int argc, char** argv) {
             baselineFound = list.RecordCount();
         }));
     }
-    std::printf("analogues_rows: %d rows\n", found);
-    std::printf("baseline_rows: %d rows\n", baselineFound);
-    std::printf("analogues_list: %.1f ms (target <= 100)\n", Median(ours));
-    std::printf("analogues_page_line: %.2f ms\n", Median(page));
-    std::printf("baseline_list: %.1f ms\n", Median(baseline));
-    std::printf("ratio_to_baseline: %.3f\n", Median(ours) / Median(baseline));
-    std::printf("upgrade_%d_rows: %.0f ms\n", kPreparations, upgrade);
-    if (own)
-        std::filesystem::remove_all(dir);
-    return found == kSameInn && baselineFound == kSameInn ? 0 : 1;
+    const std::string label = orv::bench::CountLabel(count);
+    Figure(label + "_load_average", orv::bench::LoadAverage(), "", 2,
+           "other work on the machine when the figures were taken");
+    Figure(label + "_analogues_rows", found, "rows", 0);
+    Figure(label + "_baseline_rows", baselineFound, "rows", 0);
+    Figure(label + "_analogues_list", Median(ours), "ms", 1, "target <= 100");
+    Figure(label + "_analogues_page_line", Median(page), "ms", 2);
+    Figure(label + "_baseline_list", Median(baseline), "ms", 1);
+    Figure(label + "_ratio_to_baseline", Median(ours) / Median(baseline), "x", 3);
+    Figure(label + "_upgrade", upgrade, "ms", 0, "keys every row of an older file");
+    return found == sameInn && baselineFound == sameInn ? 0 : 1;
 }

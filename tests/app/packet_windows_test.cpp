@@ -37,6 +37,7 @@ class Host : public orv::app::UpdateHost {
     int total = 0;
     bool background = false;
     int redraws = 0;
+    int rowsChanged = 0;
     QStringList statuses;
 
     orv::Reference& reference() override { return ref; }
@@ -45,6 +46,7 @@ class Host : public orv::app::UpdateHost {
     void SetListAttached(bool on) override { attached = on; }
     void SetRecordCounterPaused(bool on) override { paused = on; }
     void ListReopened() override {}
+    void RowsChanged() override { ++rowsChanged; }
     void ShowCurrentDescription() override { ++redraws; }
     void PacketsChanged(const QStringList& e, int lastInstalled) override {
         entries = e;
@@ -298,6 +300,7 @@ class PacketWindowsTest : public QObject {
         QVERIFY(!engine->isVisible());
         QCOMPARE(Count(fixture->path(), "select count(*) from packets"), 2);
         QCOMPARE(host->last, 2);
+        QCOMPARE(host->rowsChanged, 2);  // each run announces its rows
     }
 
     void statisticsAndShow() {

@@ -104,6 +104,35 @@ class PartnerLinkTest : public QObject {
         QCOMPARE(Current(), QStringLiteral("Амоксициллин"));
     }
 
+    // A text that finds nothing goes to the name it probably meant; the box then holds that
+    // name, so a reply sends it back.
+    void aTextThatFindsNothingGoesToTheNameMeant() {
+        auto listener =
+            Partner({QStringLiteral("00") + partnerId_ + QStringLiteral("$$$парацтамол")}, 1);
+        QSignalSpy done(&link(), &PartnerController::requestCarriedOut);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(Current(), QStringLiteral("Парацетамол"));
+        QCOMPARE(f->ref().qMain.RecordCount(), 8);
+        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("Парацетамол"));
+        QCOMPARE(w().StatusText(), QStringLiteral("Показано для «Парацетамол»"));
+        w().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w()));
+        w().pnFilter->edFilter->setFocus();
+        Trigger("N21");
+        QCOMPARE(ReplyOf(*listener), QStringLiteral("00$$$Парацетамол"));
+
+        // A selection typed in the other layout selects the name meant.
+        Request(QStringLiteral("01$$$yj-igf"));
+        QCOMPARE(f->ref().qMain.RecordCount(), 1);
+        QCOMPARE(Current(), QStringLiteral("Но-шпа"));
+        // Found as typed: nothing else happens.
+        Request(QStringLiteral("01$$$Пана"));
+        QCOMPARE(f->ref().qMain.RecordCount(), 1);
+        QCOMPARE(Current(), QStringLiteral("Панадол"));
+        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("Пана"));
+        QVERIFY(w().StatusText() != QStringLiteral("Показано для «Панадол»"));
+    }
+
     void f10SendsTheBoxTextWhenItHasTheFocusAndEscTheName() {
         auto listener =
             Partner({QStringLiteral("00") + partnerId_ + QStringLiteral("$$$Аспирин")}, 2);

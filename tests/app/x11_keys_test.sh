@@ -57,6 +57,13 @@ history() { stored history | sed 's/:[0-9]*//g'; }
 favorites() { stored favorites; }
 key() { xdotool key --delay 80 "$@"; sleep 1.6; }
 
+# xdotool maps Cyrillic onto a spare key code as it types; the first such change of the X key
+# map can overtake the program's reading of it, and the letter is lost. One letter first.
+xdotool type --delay 80 "ж"
+sleep 0.3
+xdotool key BackSpace
+sleep 0.5
+
 # The filter box has the focus: "нуро" stands on Нурофен (7), shown for over a second.
 xdotool type --delay 80 "нуро"
 sleep 1.8

@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -33,6 +34,7 @@
 #include "search/filter_controller.h"
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
+#include "search/suggestion_popup.h"
 
 extern char** environ;
 
@@ -286,6 +288,61 @@ class X11KeysTest : public QObject {
                  QStringLiteral("пара")});
         QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("пара"));
         QTRY_COMPARE_WITH_TIMEOUT(Current(), QStringLiteral("Парацетамол"), 3000);
+    }
+
+    void mistypedNamesWithRealKeysAndMouse() {
+        int replies = 0;
+        w().hooks.partnerReply = [&](const char*) { ++replies; };
+        FilterEdit* box = w().pnFilter->edFilter;
+        SuggestionPopup* popup = w().filter->Suggestions();
+        const auto type = [](const QString& text) {
+            Xdotool(
+                {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"), text});
+        };
+        Activate(box);
+        type(QStringLiteral("ж"));  // the key map's first Cyrillic change (see above)
+        box->clear();
+
+        // The wrong layout: located silently, the box keeps what was typed.
+        type(QStringLiteral("yj-igf"));
+        QTRY_COMPARE_WITH_TIMEOUT(Current(), QStringLiteral("Но-шпа"), 3000);
+        QTRY_COMPARE(w().StatusText(), QStringLiteral("Показано для «но-шпа»"));
+        QCOMPARE(box->text(), QStringLiteral("yj-igf"));
+
+        // A typo: Enter offers the names; Down and Enter take the second.
+        box->clear();
+        type(QStringLiteral("парацтамол"));
+        Keys({QStringLiteral("Return")});
+        QTRY_VERIFY(popup->IsOpen());
+        QCOMPARE(popup->names->count(), 2);
+        Keys({QStringLiteral("Down"), QStringLiteral("Return")});
+        QTRY_COMPARE(Current(), QStringLiteral("Панадол"));
+        QVERIFY(!popup->IsOpen());
+        QCOMPARE(f->ref().qMain.RecordCount(), 8);
+        QCOMPARE(box->text(), QStringLiteral("Панадол"));
+        QTRY_VERIFY(w().descriptionView->wb->toPlainText().contains(QStringLiteral("Панадол")));
+
+        // Esc closes the list and is no partner reply while the list is open.
+        box->setText(QStringLiteral("парацтамол"));
+        Keys({QStringLiteral("Return")});
+        QTRY_VERIFY(popup->IsOpen());
+        Keys({QStringLiteral("Escape")});
+        QVERIFY(!popup->IsOpen());
+        QCOMPARE(replies, 0);
+        QCOMPARE(box->text(), QStringLiteral("парацтамол"));
+
+        // A click on a name takes it.
+        Keys({QStringLiteral("Return")});
+        QTRY_VERIFY(popup->IsOpen());
+        QListWidget* names = popup->names;
+        const QPoint at =
+            names->viewport()->mapToGlobal(names->visualItemRect(names->item(0)).center());
+        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+                 QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_COMPARE(Current(), QStringLiteral("Парацетамол"));
+        QVERIFY(!popup->IsOpen());
+        QTRY_VERIFY(
+            w().descriptionView->wb->toPlainText().contains(QStringLiteral("Головная боль")));
     }
 };
 

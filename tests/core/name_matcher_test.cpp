@@ -195,6 +195,21 @@ TEST(NameIndex, FollowsChangesOfTheTable) {
               "Панадол");
 }
 
+TEST(NameIndex, AnOwnerThatAnnouncesItsWritesIsNotRebuiltByOtherWrites) {
+    FixtureReference fx;
+    fx.Add({{1, "Нурофен", ""}});
+    orv::Reference ref(fx.dir.str());
+    orv::NameIndex index;
+    index.WatchOtherConnectionsOnly(true);
+    EXPECT_EQ(index.Matcher(ref).Size(), 1);
+    ref.db().Exec("update b set pname = 'Панадол' where id = 1");
+    EXPECT_EQ(index.Matcher(ref).Name(0), "Нурофен");  // not announced yet
+    index.Invalidate();
+    EXPECT_EQ(index.Matcher(ref).Name(0), "Панадол");
+    fx.Add({{2, "Парацетамол", ""}});  // another program: always seen
+    EXPECT_EQ(index.Matcher(ref).Size(), 2);
+}
+
 TEST(CliSuggest, PrintsCandidatesAndExitsOneWhenNone) {
     FixtureReference fx;
     fx.Add(kRows);

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "db/dataset.h"
+#include "search/forgiving_search.h"
 #include "util/error.h"
 
 namespace orv::app {
@@ -37,9 +38,20 @@ void PartnerController::tmGoTimer() {
     host_.ResetSelection();
     host_.SetFilterText(text);
     bool lookup = true;
+    // A text that finds nothing is taken as the name it probably meant.
+    std::optional<NameSuggestion> meant;
     if (link_.PendingCode() == kPartnerSelectionCode) {
         try {
             host_.FilterByName(text);
+            const DataSet& list = host_.ListDataSet();
+            const NameMatcher* names = host_.Names();
+            if ((!list.Active() || list.IsEmpty()) && names != nullptr) {
+                std::vector<NameSuggestion> best = SuggestNames(*names, text.toStdString(), 1);
+                if (!best.empty()) {
+                    meant = std::move(best.front());
+                    host_.FilterByName(QString::fromStdString(meant->name));
+                }
+            }
         } catch (const Error&) {
             lookup = false;  // the name filter has reported it; no lookup then
         }
@@ -48,15 +60,23 @@ void PartnerController::tmGoTimer() {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         PartnerSearchResult r;
         try {
-            r = ESearch(host_.ListDataSet(), host_.NameColumn().toStdString(), text.toStdString());
+            r = ESearch(host_.ListDataSet(), host_.NameColumn().toStdString(),
+                        meant ? meant->name : text.toStdString(), meant ? nullptr : host_.Names());
         } catch (...) {
             QApplication::restoreOverrideCursor();
             throw;
         }
         QApplication::restoreOverrideCursor();
+        if (r.meant)
+            meant = std::move(r.meant);
         host_.ShowCurrentDescription();
-        if (r.notFound)
+        if (meant) {
+            const QString name = QString::fromStdString(meant->name);
+            host_.SetFilterText(name);
+            host_.ShowStatus(QString::fromStdString(ShownForStatus(meant->name)));
+        } else if (r.notFound) {
             host_.ShowStatus(QStringLiteral("Препарат не найден!"));
+        }
     }
     BringToFront();
     host_.FocusFilterBox();

@@ -11,7 +11,8 @@ class QWidget;
 
 namespace orv {
 class DataSet;
-}
+class NameMatcher;
+}  // namespace orv
 
 namespace orv::app {
 
@@ -31,6 +32,8 @@ class PartnerHost {
         const = 0;  // box text when it has the focus and text, else the current name
     virtual QWidget* MainWindow() = 0;
     virtual void FocusFilterBox() = 0;
+    // The names a text that finds nothing is matched against; nullptr when unavailable.
+    virtual const NameMatcher* Names() = 0;
 };
 
 class PartnerController : public QObject {

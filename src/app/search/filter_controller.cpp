@@ -11,7 +11,9 @@
 #include "search/command_result.h"
 #include "search/filter_edit.h"
 #include "search/filter_panel.h"
+#include "search/forgiving_search.h"
 #include "search/open_preparation.h"
+#include "search/suggestion_popup.h"
 #include "shell/error_box.h"
 #include "shell/program_state.h"
 #include "shell/wait_cursor.h"
@@ -20,7 +22,14 @@ namespace orv::app {
 
 QuickFilter::QuickFilter(ProgramState& state, FilterPanel* panel, ListsController* lists,
                          QWidget* window)
-    : QObject(window), state_(state), panel_(panel), lists_(lists), window_(window) {
+    : QObject(window),
+      state_(state),
+      panel_(panel),
+      lists_(lists),
+      window_(window),
+      suggestions_(new SuggestionPopup(panel->edFilter, window)) {
+    // The packet runs of this program announce themselves (NamesChanged).
+    names_.WatchOtherConnectionsOnly(true);
     delay_.setInterval(200);
     connect(&delay_, &QTimer::timeout, this, &QuickFilter::DelayTimer);
     FilterEdit* box = panel_->edFilter;
@@ -28,6 +37,30 @@ QuickFilter::QuickFilter(ProgramState& state, FilterPanel* panel, ListsControlle
     connect(box, &FilterEdit::enterReleased, this, &QuickFilter::edFilterEnter);
     connect(box, &FilterEdit::ctrlTapped, this, [this] { panel_->edFilter->clear(); });
     connect(box, &FilterEdit::movingKeyPressed, this, &QuickFilter::FocusActiveGrid);
+    connect(suggestions_, &SuggestionPopup::taken, this, &QuickFilter::TakeSuggestion);
+}
+
+const NameMatcher* QuickFilter::Names() {
+    const NameMatcher* matcher = nullptr;
+    Quietly([&] {
+        if (state_.HasReference())
+            matcher = &names_.Matcher(state_.Ref());
+    });
+    return matcher;
+}
+
+NameSource QuickFilter::NameSourceFn() {
+    return [this] { return Names(); };
+}
+
+void QuickFilter::NamesChanged() {
+    names_.Invalidate();
+    Names();
+}
+
+void QuickFilter::SetBoxQuietly(const QString& text) {
+    panel_->edFilter->setText(text);
+    delay_.stop();
 }
 
 void QuickFilter::Status(const QString& text) {
@@ -53,6 +86,10 @@ void QuickFilter::Show(const CommandResult& r) {
         lists_->ShowListTabQuietly();
     if (r.status)
         Status(QString::fromStdString(*r.status));
+    if (r.filterText)
+        SetBoxQuietly(QString::fromStdString(*r.filterText));
+    if (!r.suggestions.empty())
+        suggestions_->Offer(r.suggestions);
 }
 
 void QuickFilter::Run(bool hourglass, const std::function<CommandResult()>& command) {
@@ -86,8 +123,8 @@ void QuickFilter::DelayTimer() {
     DataSet* active = lists_->ActiveDataSet();
     if (!active)
         return;
-    const CommandResult r =
-        LocateFilterText(*active, state_.NameColumn(), panel_->edFilter->text().toStdString());
+    const CommandResult r = LocateForgiving(*active, state_.NameColumn(), NameSourceFn(),
+                                            panel_->edFilter->text().toStdString());
     if (r.redraw)
         lists_->FollowCursor();
     Show(r);
@@ -101,7 +138,9 @@ void QuickFilter::edFilterEnter() {
     const std::string text = panel_->edFilter->text().toStdString();
     const bool universal = panel_->usearch->isChecked();
     auto status = [this](const std::string& s) { Status(QString::fromStdString(s)); };
-    Run(true, [&] { return FilterEnter(state_.Ref(), text, universal, *active, status); });
+    Run(true, [&] {
+        return FilterEnterForgiving(state_.Ref(), NameSourceFn(), text, universal, *active, status);
+    });
 }
 
 void QuickFilter::sbFilterClick() {
@@ -145,6 +184,13 @@ void QuickFilter::OpenPreparation(long long id) {
     if (lists_->TreeActive())
         lists_->ShowListTabQuietly();
     Run(false, [&] { return orv::OpenPreparation(state_.Ref(), id); });
+}
+
+void QuickFilter::TakeSuggestion(const NameSuggestion& name) {
+    if (lists_->TreeActive())
+        lists_->ShowListTabQuietly();
+    panel_->edFilter->setFocus();
+    Run(false, [&] { return orv::TakeSuggestion(state_.Ref(), name); });
 }
 
 void QuickFilter::TypeIntoBox(const QString& text) {

@@ -5,17 +5,21 @@
 #include <QTimer>
 #include <functional>
 
+#include "search/forgiving_search.h"
+#include "search/name_index.h"
 #include "search/quick_filter.h"
 
 namespace orv {
 struct CommandResult;
-}
+struct NameSuggestion;
+}  // namespace orv
 
 namespace orv::app {
 
 struct ProgramState;
 class FilterPanel;
 class ListsController;
+class SuggestionPopup;
 
 class QuickFilter : public QObject {
     Q_OBJECT
@@ -42,7 +46,17 @@ class QuickFilter : public QObject {
     // A moving key in the box: the active list takes the focus.
     void FocusActiveGrid();
 
+    // A name taken from "Возможно, вы имели в виду:": located as a partner search does.
+    void TakeSuggestion(const NameSuggestion& name);
+    // The names the matcher knows: built when the list opens, built again once the table
+    // changed (a packet, another program). nullptr when it cannot be read: then the searches
+    // are only the exact ones.
+    const NameMatcher* Names();
+    // Table b was written through this program's connection (a packet run): read the names again.
+    void NamesChanged();
+
     QTimer& Delay() { return delay_; }
+    SuggestionPopup* Suggestions() { return suggestions_; }
 
     std::function<void()> gbAllClick;
     std::function<void(const QString&)> showStatus;
@@ -53,6 +67,9 @@ class QuickFilter : public QObject {
     void Run(bool hourglass, const std::function<CommandResult()>& command);
     void Show(const CommandResult& result);
     void Status(const QString& text);
+    // The box shows the text without the locate that typing it would start.
+    void SetBoxQuietly(const QString& text);
+    NameSource NameSourceFn();
 
     ProgramState& state_;
     FilterPanel* panel_;
@@ -60,6 +77,8 @@ class QuickFilter : public QObject {
     QWidget* window_;
     QTimer delay_;
     FilterDelay filterDelay_;
+    NameIndex names_;
+    SuggestionPopup* suggestions_;
 };
 
 }  // namespace orv::app

@@ -10,6 +10,7 @@
 #include "lists/record_counter.h"
 #include "search/extended_search_dialog.h"
 #include "search/extended_search_page.h"
+#include "search/filter_controller.h"
 #include "search/search_commands.h"
 #include "settings/dialog_settings_target.h"
 #include "settings/settings_store.h"
@@ -76,6 +77,12 @@ void LocalWindows::ShowStatus(const QString& text) {
 
 void LocalWindows::ListReopened() {
     main_.lists->ListReopened();
+}
+
+void LocalWindows::RowsChanged() {
+    // Read again now, not at the next keystroke; a failure leaves a log line, and the searches
+    // stay the exact ones until the names can be read.
+    main_.filter->NamesChanged();
 }
 
 void LocalWindows::SetHighlightSearchWords(bool on) {

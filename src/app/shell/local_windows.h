@@ -47,6 +47,7 @@ class LocalWindows : public SearchHost, public UpdateHost, public SettingsDialog
     Reference& reference() override;
     void ShowStatus(const QString& text) override;
     void ListReopened() override;
+    void RowsChanged() override;
     void SetHighlightSearchWords(bool on) override;
     void ShowCurrentDescription() override;
     QWidget* mainWindow() override;

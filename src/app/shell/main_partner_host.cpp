@@ -68,6 +68,10 @@ QWidget* MainPartnerHost::MainWindow() {
     return &w_;
 }
 
+const NameMatcher* MainPartnerHost::Names() {
+    return w_.filter->Names();
+}
+
 void MainPartnerHost::FocusFilterBox() {
     w_.pnFilter->edFilter->setFocus();
 }

@@ -21,6 +21,7 @@ class MainPartnerHost : public PartnerHost {
     QString ReplyPayload() const override;
     QWidget* MainWindow() override;
     void FocusFilterBox() override;
+    const NameMatcher* Names() override;
 
   private:
     class MainWindow& w_;

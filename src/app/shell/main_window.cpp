@@ -164,6 +164,7 @@ void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindo
 
 void MainWindow::AttachReference() {
     lists->AttachReference();
+    filter->Names();  // the matcher's names, read while the list opens
     counter->ShowStartText(state_.Ref().qMain.RecordCount(), state_.totalPreparations);
     counter->Timer().start();
 }

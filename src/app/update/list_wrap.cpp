@@ -30,6 +30,7 @@ void ListWrap::Restore() {
     restored_ = true;
     DataSet& q = host_.reference().qMain;
     host_.SetListAttached(true);
+    host_.RowsChanged();
     q.SetSql(sql_);
     // The list comes back also when reopening fails; the error is the caller's to report.
     struct Notify {

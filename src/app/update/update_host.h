@@ -23,6 +23,7 @@ class UpdateHost {
     // The record counter stops querying the list while rows change.
     virtual void SetRecordCounterPaused(bool paused) = 0;
     virtual void ListReopened() = 0;            // qMain has a new result: views follow
+    virtual void RowsChanged() = 0;             // a packet run wrote table b
     virtual void ShowCurrentDescription() = 0;  // the description of the list's current row
     // The packet list of the search page ("N (date time)") and the last installed number.
     virtual void PacketsChanged(const QStringList& entries, int lastInstalled) = 0;

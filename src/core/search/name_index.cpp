@@ -36,7 +36,8 @@ const NameMatcher& NameIndex::Matcher(Reference& ref) {
     Database& db = ref.db();
     const std::int64_t changes = ConnectionChanges(db);
     const std::int64_t version = DataVersion(db);
-    if (built_ && database_ == &db && changes == changes_ && version == dataVersion_)
+    if (built_ && database_ == &db && (otherConnectionsOnly_ || changes == changes_) &&
+        version == dataVersion_)
         return matcher_;
     const auto start = std::chrono::steady_clock::now();
     built_ = false;

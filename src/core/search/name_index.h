@@ -19,6 +19,10 @@ class NameIndex {
     const NameMatcher& Matcher(Reference& ref);
     // Forgets the built matcher: the next Matcher() builds afresh.
     void Invalidate() { built_ = false; }
+    // For an owner that calls Invalidate() after its own writes to table b: then only commits
+    // of other connections are watched, and this connection's other writes (the settings, the
+    // history) cost no rebuild.
+    void WatchOtherConnectionsOnly(bool on) { otherConnectionsOnly_ = on; }
 
     // Milliseconds the last build took, for the benchmark and the log.
     double LastBuildMs() const { return lastBuildMs_; }
@@ -30,6 +34,7 @@ class NameIndex {
     std::int64_t changes_ = -1;
     std::int64_t dataVersion_ = -1;
     double lastBuildMs_ = 0;
+    bool otherConnectionsOnly_ = false;
 };
 
 // Every preparation of table b, in the list's order (by name), into a fresh matcher.

@@ -1,5 +1,6 @@
 #include "search/partner_link.h"
 
+#include "search/forgiving_search.h"
 #include "util/cp1251.h"
 #include "util/text.h"
 
@@ -58,13 +59,25 @@ std::string PartnerFirstWord(std::string_view text) {
     return CollapseSpaces(letters);
 }
 
-PartnerSearchResult ESearch(DataSet& qMain, const std::string& nameColumn,
-                            const std::string& text) {
+PartnerSearchResult ESearch(DataSet& qMain, const std::string& nameColumn, const std::string& text,
+                            const NameMatcher* names) {
     const LocateOptions prefix{true, true};
+    PartnerSearchResult r;
     if (!qMain.Locate(nameColumn, text, prefix)) {
-        qMain.Locate(nameColumn, PartnerFirstWord(text), prefix);
+        const std::string word = PartnerFirstWord(text);
+        if (word.empty() || !qMain.Locate(nameColumn, word, prefix)) {
+            if (names != nullptr && qMain.Active() && !qMain.IsEmpty()) {
+                for (NameSuggestion& s : SuggestNames(*names, text, 1)) {
+                    if (qMain.Locate("id", s.id))
+                        r.meant = std::move(s);
+                }
+            }
+            if (!r.meant && word.empty())
+                qMain.Locate(nameColumn, word, prefix);
+        }
     }
-    return {qMain.IsEmpty()};
+    r.notFound = qMain.IsEmpty();
+    return r;
 }
 
 }  // namespace orv

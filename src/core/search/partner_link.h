@@ -5,12 +5,16 @@
 //   reply:   CODE "$$$" TEXT
 // This is the Qt-free half: parsing requests, keeping the return address, building replies,
 // and the lookup itself. The sockets live in the program.
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "db/dataset.h"
+#include "search/command_result.h"
 
 namespace orv {
+
+class NameMatcher;
 
 inline constexpr std::string_view kPartnerIdleCaption = "query";
 inline constexpr int kPartnerSearchCode = 0;
@@ -45,11 +49,15 @@ class PartnerLink {
 };
 
 // The lookup of a request's text: the first name that begins with it, else the first name that
-// begins with its first word. Moves qMain's cursor; it stays put when neither matches.
+// begins with its first word. Moves qMain's cursor; it stays put when neither matches. With
+// `names`, a text whose words begin no name goes to the name it probably meant, when the list
+// holds it (before an empty first word falls back to the first row).
 struct PartnerSearchResult {
     bool notFound = false;  // the list is empty: show "Препарат не найден!"
+    std::optional<NameSuggestion> meant;  // the text found nothing: the row is this name's
 };
-PartnerSearchResult ESearch(DataSet& qMain, const std::string& nameColumn, const std::string& text);
+PartnerSearchResult ESearch(DataSet& qMain, const std::string& nameColumn, const std::string& text,
+                            const NameMatcher* names = nullptr);
 
 // The first word of a text as the fallback lookup uses it: non-letters become spaces, the text
 // is cut after its first space and collapsed.
