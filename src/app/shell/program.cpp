@@ -30,6 +30,7 @@
 #include "util/paths.h"
 #include "util/program_dir.h"
 #include "util/text.h"
+#include "util/version_mark.h"
 
 namespace orv::app {
 
