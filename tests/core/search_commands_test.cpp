@@ -225,8 +225,10 @@ TEST_F(SearchFixture, SynonymSelection) {
     EXPECT_TRUE(r.showListPage);
     EXPECT_EQ(ref->qMain.Sql(),
               "select * from b where id in (select rowid from b_words where b_words match "
-              "'({pname} : \"Но-шпа\") OR ({pname} : \"Дротаверин\") OR ({pname} : "
-              "\"Спазмол\") OR ({synonim} : \"Но-шпа\")') and (id>0 and  pname like "
+              "'({pname} : \"Но-\" AND {pname} : \"шпа\") OR ({pname} : \"Дро\" AND "
+              "{pname} : \"тав\" AND {pname} : \"ери\" AND {pname} : \"рин\") OR ({pname} : "
+              "\"Спа\" AND {pname} : \"змо\" AND {pname} : \"мол\") OR ({synonim} : \"Но-\" "
+              "AND {synonim} : \"шпа\")') and (id>0 and  pname like "
               "'[Нн][Оо][-][Шш][Пп][Аа]' or pname like "
               "'[Дд][Рр][Оо][Тт][Аа][Вв][Ее][Рр][Ии][Нн]' or pname like "
               "'[Сс][Пп][Аа][Зз][Мм][Оо][Лл]' or "

@@ -243,3 +243,24 @@ TEST(SearchIndex, AnOlderFileGetsItsIndexWithTheSchemaUpgrade) {
     EXPECT_EQ(Ids(ref.db(), *UniversalSearchSql("дрота", "pname", true)),
               (std::vector<std::int64_t>{1}));
 }
+
+TEST(SearchIndex, AnIndexOfTheOlderFormIsMadeAnew) {
+    FixtureReference fx;
+    fx.Add({{1, "Но-шпа", "Дротаверин"}, {2, "Мигренол", ""}, {3, "Аспирин", "Мигренол"}});
+    Reference ref(fx.dir.str());
+    // The form of before: positions kept, and phrases asked for.
+    ref.db().Exec(
+        "drop table b_words; create virtual table b_words using fts5(pname, synonim, ndx1, ndx2, "
+        "content='b', content_rowid='id', tokenize='trigram');"
+        "insert into b_words (b_words) values ('rebuild')");
+    const std::string sql = *UniversalSearchSql("игрено", "pname", true);
+    EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{3, 2}));
+
+    InitUpd(ref);
+    Statement st = ref.db().Prepare("select sql from sqlite_master where name = 'b_words'");
+    ASSERT_TRUE(st.Step());
+    EXPECT_NE(st.ColumnText(0).find(kSearchIndexDetail), std::string::npos);
+    EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{3, 2}));
+    ref.db().Exec("update b set synonim = '' where id = 3");
+    EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{2}));
+}

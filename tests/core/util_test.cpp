@@ -16,6 +16,7 @@
 #include "util/stored_forms.h"
 #include "util/text.h"
 #include "util/user_socket.h"
+#include "util/version_mark.h"
 
 #include "support/temp_dir.h"
 
@@ -206,6 +207,61 @@ TEST(FileVersion, ReadsTheStampOfTheBinaries) {
     EXPECT_EQ(FileVersionFull(ORVANTA_BIN_DIR "/orvanta-cli").rfind("3.1.0.", 0), 0u);
     EXPECT_EQ(FileVersionText("/nonexistent/file"), "?.?");
     EXPECT_EQ(FileVersionText("/bin/sh"), "?.?");
+}
+
+namespace {
+std::string ReadAll(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Overwrites every occurrence of `what` in `bytes` with as many 'X'; the count of them.
+int Blank(std::string& bytes, const std::string& what) {
+    int n = 0;
+    for (size_t at = bytes.find(what); at != std::string::npos; at = bytes.find(what, at + 1)) {
+        bytes.replace(at, what.size(), std::string(what.size(), 'X'));
+        ++n;
+    }
+    return n;
+}
+}  // namespace
+
+// An executable's version comes from the note its program headers point to, never from a
+// search through its bytes; a file of another format is searched for the plain mark.
+TEST(FileVersion, ReadsTheNoteThroughTheHeadersAndSearchesOnlyOtherFiles) {
+    const std::string cli = ReadAll(ORVANTA_BIN_DIR "/orvanta-cli");
+    const std::string version = FileVersionFull(ORVANTA_BIN_DIR "/orvanta-cli");
+    ASSERT_FALSE(version.empty());
+    orv::test::TempDir dir;
+
+    std::string noMark = cli;
+    ASSERT_GT(Blank(noMark, std::string("ORVANTA_FILE_") + "VERSION:"), 0);
+    WriteAll(dir.file("no-mark"), noMark);
+    EXPECT_EQ(FileVersionFull(dir.file("no-mark")), version);
+
+    std::string noNote = cli;
+    ASSERT_EQ(Blank(noNote, std::string("Orvanta\0", 8) + version), 1);
+    WriteAll(dir.file("no-note"), noNote);
+    EXPECT_EQ(FileVersionText(dir.file("no-note")), "?.?");
+
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* want;
+    } files[] = {
+        {"text", "start ORVANTA_FILE_VERSION:1.2 ORVANTA_FILE_VERSION:2.0.0.5\n", "2.5"},
+        {"headers-only", cli.substr(0, 64), "?.?"},
+        {"cut-short", cli.substr(0, 20), "?.?"},
+        {"empty", "", "?.?"},
+    };
+    for (const auto& f : files) {
+        WriteAll(dir.file(f.name), f.bytes);
+        EXPECT_EQ(FileVersionText(dir.file(f.name)), f.want) << f.name;
+    }
 }
 
 namespace {

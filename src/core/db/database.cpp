@@ -134,8 +134,10 @@ Database::Database(const std::string& path, Mode mode) : path_(path) {
     sqlite3_busy_timeout(db_, 5000);
     // Searches scan the index words of every preparation: reading the file through a memory
     // map spares a copy of each page, and a larger cache keeps the small indexes in memory.
-    sqlite3_exec(db_, "pragma mmap_size = 1073741824; pragma cache_size = -16384", nullptr, nullptr,
-                 nullptr);
+    // The map covers the whole file up to the library's own ceiling (SQLITE_MAX_MMAP_SIZE,
+    // 2 GB in Debian's build), which the pragma applies by itself; pages beyond it are read.
+    sqlite3_exec(db_, "pragma mmap_size = 1099511627776; pragma cache_size = -16384", nullptr,
+                 nullptr, nullptr);
     sqlite3_extended_result_codes(db_, 1);
     RegisterJetLike(db_);
     RegisterRussianCollation(db_);

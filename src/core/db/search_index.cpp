@@ -15,8 +15,10 @@ std::string CreateSql(const std::string& name) {
     const std::string add =
         "insert into " + t + " (rowid, " + cols + ") values (" + newValues + ");";
     // Only the columns it indexes wake the update trigger: a status change costs nothing.
+    // The columns of a row are kept for each trigram, not the positions: a third of the size.
     return "create virtual table " + t + " using fts5(" + cols +
-           ", content='b', content_rowid='id', tokenize='trigram');"
+           ", content='b', content_rowid='id', tokenize='trigram', " + kSearchIndexDetail +
+           ");"
            "create trigger " +
            t + "_ai after insert on b begin " + add +
            " end;"
@@ -48,6 +50,19 @@ std::string FillSql() {
     return "insert into " + t + " (" + t + ") values ('rebuild');";
 }
 
+// An index of an older form (with positions) answers the same queries: it is made anew once.
+bool IsCurrentForm(Database& db) {
+    Statement st = db.Prepare("select sql from sqlite_master where lower(name) = ?");
+    st.Bind(1, std::string(kSearchIndexTable));
+    return st.Step() && LowerText(st.ColumnText(0)).find(kSearchIndexDetail) != std::string::npos;
+}
+
+std::string DropSql() {
+    const std::string t = kSearchIndexTable;
+    return "drop trigger if exists " + t + "_ai; drop trigger if exists " + t +
+           "_ad; drop trigger if exists " + t + "_au; drop table if exists " + t + ";";
+}
+
 }  // namespace
 
 bool HasSearchIndex(Database& db) {
@@ -59,13 +74,17 @@ bool HasSearchIndex(Database& db) {
 }
 
 void EnsureSearchIndex(Database& db, const std::string& nameColumn) {
-    if (HasSearchIndex(db))
-        return;
-    InSavepoint(db, CreateSql(nameColumn) + FillSql());
+    if (!HasSearchIndex(db))
+        InSavepoint(db, CreateSql(nameColumn) + FillSql());
+    else if (!IsCurrentForm(db))
+        InSavepoint(db, DropSql() + CreateSql(nameColumn) + FillSql());
 }
 
 void RebuildSearchIndex(Database& db, const std::string& nameColumn) {
-    InSavepoint(db, HasSearchIndex(db) ? FillSql() : CreateSql(nameColumn) + FillSql());
+    if (HasSearchIndex(db) && IsCurrentForm(db))
+        InSavepoint(db, FillSql());
+    else
+        InSavepoint(db, DropSql() + CreateSql(nameColumn) + FillSql());
 }
 
 }  // namespace orv

@@ -12,11 +12,15 @@ namespace orv {
 inline constexpr const char* kSearchIndexTable = "b_words";
 // A word of fewer characters has no trigram: the index cannot narrow it.
 inline constexpr size_t kSearchIndexGram = 3;
+// Without positions a query cannot ask for a phrase: it asks for the trigrams of a word one by
+// one, every row holding the word among the rows it finds.
+inline constexpr const char* kSearchIndexDetail = "detail=column";
 
 // Reads the schema only: safe on a connection that refuses writes.
 bool HasSearchIndex(Database& db);
 
-// Creates and fills the index when the file has none (the schema upgrade); nothing else.
+// Creates and fills the index when the file has none or one of an older form (the schema
+// upgrade); nothing else.
 void EnsureSearchIndex(Database& db, const std::string& nameColumn);
 
 // Fills the index anew from b, creating it when missing.

@@ -55,6 +55,28 @@ size_t CharCount(std::string_view utf8) {
     return n;
 }
 
+// The trigrams of a word the index is asked for: one every three characters and the last,
+// which together cover the word. Any of a word's trigrams narrows to a superset of its rows;
+// the overlapping ones between would add little and cost a read each.
+std::vector<std::string> CoveringTrigrams(const std::string& word) {
+    std::vector<size_t> starts;  // byte offset of each character
+    for (size_t i = 0; i < word.size(); ++i) {
+        if ((static_cast<unsigned char>(word[i]) & 0xC0) != 0x80)
+            starts.push_back(i);
+    }
+    starts.push_back(word.size());
+    const size_t chars = starts.size() - 1;
+    std::vector<std::string> out;
+    auto add = [&](size_t first) {
+        out.push_back(word.substr(starts[first], starts[first + kSearchIndexGram] - starts[first]));
+    };
+    for (size_t c = 0; c + kSearchIndexGram <= chars; c += kSearchIndexGram)
+        add(c);
+    if (chars % kSearchIndexGram != 0)
+        add(chars - kSearchIndexGram);
+    return out;
+}
+
 // The index's query for "every word of the text in the column" (any indexed column when
 // column is empty); "" when no word is long enough for the index.
 std::string AllWordsQuery(const std::vector<std::string>& words, const std::string& column) {
@@ -69,17 +91,19 @@ std::string AllWordsQuery(const std::vector<std::string>& words, const std::stri
         indexed.resize(kMostIndexedWords);
     std::string q;
     for (const std::string* w : indexed) {
-        if (!q.empty())
-            q += " AND ";
-        if (!column.empty())
-            q += "{" + column + "} : ";
-        q += '"';
-        for (char c : *w) {
-            q += c;
-            if (c == '"')
-                q += '"';
+        for (const std::string& trigram : CoveringTrigrams(*w)) {
+            if (!q.empty())
+                q += " AND ";
+            if (!column.empty())
+                q += "{" + column + "} : ";
+            q += '"';
+            for (char c : trigram) {
+                q += c;
+                if (c == '"')
+                    q += '"';
+            }
+            q += '"';
         }
-        q += '"';
     }
     return q;
 }

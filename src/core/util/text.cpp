@@ -207,48 +207,6 @@ std::string ZeroPad(std::int64_t n, int width) {
     return prefix + std::to_string(n);
 }
 
-namespace {
-std::string ReadVersionMark(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
-        return {};
-    std::string data((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    // The marker is assembled here so that this code does not carry it as one literal.
-    std::string mark = "ORVANTA_FILE_";
-    mark += "VERSION:";
-    for (size_t at = data.find(mark); at != std::string::npos; at = data.find(mark, at + 1)) {
-        size_t p = at + mark.size();
-        std::string v;
-        while (p < data.size() &&
-               (std::isdigit(static_cast<unsigned char>(data[p])) || data[p] == '.')) {
-            v += data[p++];
-        }
-        if (std::count(v.begin(), v.end(), '.') == 3 && v.front() != '.' && v.back() != '.' &&
-            v.find("..") == std::string::npos) {
-            return v;
-        }
-    }
-    return {};
-}
-}  // namespace
-
-std::string FileVersionFull(const std::string& path) {
-    return ReadVersionMark(path);
-}
-
-std::string FileVersionText(const std::string& path) {
-    std::string v = ReadVersionMark(path);
-    if (v.empty())
-        return "?.?";
-    std::vector<std::string> parts = SplitText(v, ".");
-    auto part = [](const std::string& s) { return std::to_string(std::stoul(s) & 0xFFFFu); };
-    try {
-        return part(parts[0]) + "." + part(parts[3]);
-    } catch (...) {
-        return "?.?";
-    }
-}
-
 bool ParseIntegerText(std::string_view s, std::int32_t& out) {
     size_t i = 0;
     while (i < s.size() && s[i] == ' ')

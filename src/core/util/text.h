@@ -30,11 +30,6 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view separ
 std::string IndexWords(std::string_view text);
 std::string ZeroPad(std::int64_t n, int width);
 
-// Version "first.fourth" of the four-part version stamped into the file, or "?.?".
-std::string FileVersionText(const std::string& path);
-// The full four-part version stamped into the file, or "" when there is none.
-std::string FileVersionFull(const std::string& path);
-
 int ValueToIntDef(const Value& v, int def);
 bool IsIntegerText(std::string_view s);
 // Parses what IsIntegerText accepts; false when it is not such a text.
