@@ -6,6 +6,7 @@
 #include "db/reference.h"
 #include "search/analogues.h"
 #include "search/extended_search.h"
+#include "search/index_choice.h"
 #include "search/quick_filter.h"
 #include "search/statements.h"
 #include "util/error.h"
@@ -88,11 +89,17 @@ int Run(Args& args) {
         if (sqlOnly)
             return printSql(Trim(*name).empty()
                                 ? std::nullopt
-                                : std::optional(NameFilterSql(*name, col, ref.SearchIndexed())));
+                                : std::optional(ChooseStatement(
+                                      ref, NameFilterSql(*name, col),
+                                      NameFilterSql(*name, col, ref.SearchIndexed()))));
         r = SubmitFilter(ref, *name, false);
     } else if (universal) {
-        if (sqlOnly)
-            return printSql(UniversalSearchSql(*universal, col, ref.SearchIndexed()));
+        if (sqlOnly) {
+            const auto sql = UniversalSearchSql(*universal, col, ref.SearchIndexed());
+            return printSql(sql ? std::optional(ChooseStatement(
+                                      ref, *UniversalSearchSql(*universal, col), *sql))
+                                : sql);
+        }
         r = SubmitFilter(ref, *universal, true);
     } else if (synonymsOf) {
         GoToId(ref, IdOption("--synonyms-of", *synonymsOf));
@@ -105,9 +112,10 @@ int Run(Args& args) {
             const std::string candidates = ref.SearchIndexed()
                                                ? SynonymCandidates(rowName, synonim, search, col)
                                                : std::string();
-            return printSql(condition.empty()
-                                ? std::nullopt
-                                : std::optional(SynonymSql(condition, col, candidates)));
+            return printSql(condition.empty() ? std::nullopt
+                                              : std::optional(ChooseStatement(
+                                                    ref, SynonymSql(condition, col),
+                                                    SynonymSql(condition, col, candidates))));
         }
         r = FilterTableSynonim(ref, typed);
     } else if (analoguesOf) {
@@ -121,8 +129,12 @@ int Run(Args& args) {
             return 1;
         }
     } else if (extended) {
-        if (sqlOnly)
-            return printSql(ExtendedSearchSql(criteria, col, ref.SearchIndexed()));
+        if (sqlOnly) {
+            const auto sql = ExtendedSearchSql(criteria, col, ref.SearchIndexed());
+            return printSql(
+                sql ? std::optional(ChooseStatement(ref, *ExtendedSearchSql(criteria, col), *sql))
+                    : sql);
+        }
         r = ExtendedSearch(ref, criteria);
     } else if (packet) {
         // The packet list shows "number (date)"; the number alone is taken as such an entry.
