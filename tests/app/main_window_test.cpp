@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextBrowser>
@@ -136,6 +137,24 @@ class MainWindowTest : public QObject {
         QTest::keyClick(w().gbAll, Qt::Key_Down);
         QCOMPARE(f->CurrentName(), std::string("Аспирин"));
         QCOMPARE(w().StatusText(), QStringLiteral("Аспирин"));  // released moving key shows it
+    }
+
+    void filterPanelShowsItsCheckBoxWhole() {
+        FilterPanel* panel = w().pnFilter;
+        QCheckBox* box = panel->usearch;
+        QLabel* counter = panel->RecC;
+        w().counter->RecCountTimer();
+        // At the designed pane width, and at a wider one.
+        QCOMPARE(w().Splitter1->sizes().value(0), 265);
+        for (int extra : {0, 200}) {
+            w().Splitter1->setSizes({265 + extra, w().Splitter1->width() - 265 - extra});
+            QTRY_COMPARE(panel->width(), 265 + extra);
+            QVERIFY(box->isVisible());
+            QVERIFY(box->width() >= box->sizeHint().width());
+            QVERIFY(box->geometry().right() < panel->width());
+            QVERIFY(counter->geometry().right() < box->geometry().left());
+            QVERIFY(counter->fontMetrics().horizontalAdvance(counter->text()) <= counter->width());
+        }
     }
 
     void counterIsGreenForTheWholeListAndRedForLess() {

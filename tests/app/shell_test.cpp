@@ -2,6 +2,8 @@
 // yes/no dialog, install values, settings through the windows, and the program run twice.
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -11,11 +13,14 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
 #include "display/full_description_window.h"
 #include "lists/list_views.h"
+#include "net/net_texts.h"
 #include "settings/window_settings.h"
 #include "shell/about_window.h"
 #include "shell/error_box.h"
@@ -81,14 +86,54 @@ class ShellTest : public QObject {
     void aStaleSocketDoesNotBlockTheFirstInstance() {
         const QString name =
             QStringLiteral("orvanta-stale-%1").arg(QCoreApplication::applicationPid());
+        SingleInstance first(name);
         // A crashed copy leaves its socket file behind, with nobody listening.
-        QFile stale(QDir::tempPath() + QLatin1Char('/') + name);
+        QFile stale(first.SocketPath());
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.close();
-        SingleInstance first(name);
         QVERIFY(first.Claim());
         SingleInstance second(name);
         QVERIFY(!second.Claim());
+    }
+
+    // Copies started at the same moment, a crashed copy's socket file in the way: one listens
+    // and stays reachable, the others ask it to come forward. An unguarded claim lets a late
+    // copy delete the socket that the first has just begun to listen on.
+    void copiesStartingTogetherLeaveOneListening() {
+        const QString tool = QCoreApplication::applicationDirPath() + QStringLiteral("/claim_tool");
+        for (int round = 0; round < 25; ++round) {
+            test::TempDir run;
+            const QString socket = QString::fromStdString(run.file(kSingleInstanceName));
+            const QString start = QString::fromStdString(run.file("start"));
+            QFile stale(socket);
+            QVERIFY(stale.open(QIODevice::WriteOnly));
+            stale.close();
+            std::vector<std::unique_ptr<QProcess>> copies;
+            for (int i = 0; i < 4; ++i) {
+                copies.push_back(std::make_unique<QProcess>());
+                copies.back()->start(tool, {socket, start});
+                QVERIFY(copies.back()->waitForStarted());
+            }
+            QFile go(start);
+            QVERIFY(go.open(QIODevice::WriteOnly));
+            go.close();
+            QStringList said;
+            for (auto& copy : copies) {
+                for (int waited = 0; !copy->canReadLine() && waited < 100; ++waited)
+                    copy->waitForReadyRead(100);
+                said << QString::fromLatin1(copy->readLine()).trimmed();
+            }
+            said.sort();
+            QCOMPARE(said, (QStringList{"first", "second", "second", "second"}));
+            QLocalSocket probe;
+            probe.connectToServer(socket);
+            QVERIFY2(probe.waitForConnected(2000), "the first copy's socket is gone");
+            for (auto& copy : copies) {
+                copy->closeWriteChannel();
+                QVERIFY(copy->waitForFinished(5000));
+                QCOMPARE(copy->exitCode(), 0);
+            }
+        }
     }
 
     void splashCollectsStatusLinesHiddenOrNot() {
@@ -123,6 +168,49 @@ class ShellTest : public QObject {
         QCOMPARE(dialog.Ask(), 0);
         QTimer::singleShot(0, &dialog, [&] { dialog.close(); });  // closed without a button
         QCOMPARE(dialog.Ask(), 0);
+    }
+
+    // Texts laid out in a shown window: each fits the rectangle of its widget, in whatever
+    // font stands in for the designed one on this machine.
+    void yesNoShowsALongMessageWhole() {
+        YesNoDialog dialog;
+        const QString longText = QString::fromStdString(AlreadyDownloadedText(1234));
+        for (const QString& text : {QStringLiteral("Файл 12.pckt уже загружен."), longText}) {
+            dialog.SetMessage(text, QString::fromUtf8(kInstallNowQuestion));
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            auto* line1 = dialog.findChild<QLabel*>(QStringLiteral("lbLine1"));
+            auto* line2 = dialog.findChild<QLabel*>(QStringLiteral("lbLine2"));
+            auto* yes = dialog.findChild<QPushButton*>(QStringLiteral("btnYes"));
+            const QRect needed = line1->fontMetrics().boundingRect(
+                QRect(0, 0, line1->width(), 10000), Qt::TextWordWrap, line1->text());
+            QVERIFY2(needed.height() <= line1->height(), qPrintable(text));
+            QVERIFY(line1->geometry().bottom() < line2->geometry().top());
+            QVERIFY(line2->fontMetrics().horizontalAdvance(line2->text()) <= line2->width());
+            QVERIFY(line2->geometry().bottom() < yes->geometry().top());
+            QVERIFY(yes->geometry().bottom() < dialog.height());
+            QCOMPARE(dialog.width(), 411);
+            dialog.hide();
+        }
+        QVERIFY(dialog.height() >= 102);
+        dialog.SetMessage(QStringLiteral("Файл 12.pckt уже загружен."), QStringLiteral("?"));
+        QCOMPARE(dialog.size(), QSize(411, 102));
+    }
+
+    void splashTitleFitsItsPanel() {
+        SplashWindow splash;
+        splash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        QLabel* title = nullptr;
+        for (QLabel* l : splash.findChildren<QLabel*>())
+            if (l->text() == QStringLiteral("Справочная система лекарственных препаратов"))
+                title = l;
+        QVERIFY(title);
+        QVERIFY(title->fontMetrics().horizontalAdvance(title->text()) <= title->width());
+        QVERIFY(title->font().pixelSize() <= 13);
+        QVERIFY(title->font().bold());
+        const QRect onSplash(title->mapTo(&splash, QPoint(0, 0)), title->size());
+        QVERIFY(splash.rect().contains(onSplash));
     }
 
     void installValuesAreWritten() {

@@ -8,8 +8,11 @@
 #include <unistd.h>
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProcess>
 #include <QScrollBar>
 #include <QStandardPaths>
@@ -218,6 +221,59 @@ class X11KeysTest : public QObject {
         QVERIFY(firstFont > 0);
         QCOMPARE(w().reading->Memo1->font().pointSize(), firstFont + 2);
         QCOMPARE(replies.size(), 3);  // Esc in the reading window is its own
+    }
+
+    void enterOnTheNoWordsBoxDoesNotSearchAgain() {
+        w().pnFilter->usearch->setChecked(true);
+        Activate(w().pnFilter->edFilter);
+        w().pnFilter->edFilter->setText(QStringLiteral("   "));
+        QTest::qWait(600);  // the locate of the typed text is over
+        // Counts the boxes as they come up; a box that comes back is closed here, or the test
+        // would hang in it.
+        QStringList boxes;
+        QPointer<QMessageBox> open;
+        QTimer watch;
+        watch.setInterval(10);
+        connect(&watch, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == open)
+                return;
+            open = box;
+            if (!box)
+                return;
+            boxes << box->text();
+            if (boxes.size() > 1)
+                box->reject();
+        });
+        watch.start();
+        // One xdotool run: the program's Enter opens a box that holds the event loop until
+        // it is closed, so the second Enter cannot wait for the first call to return.
+        Xdotool({QStringLiteral("key"), QStringLiteral("Return"), QStringLiteral("sleep"),
+                 QStringLiteral("1"), QStringLiteral("key"), QStringLiteral("Return")});
+        QTest::qWait(1500);  // a reopened box would be up by now
+        watch.stop();
+        QCOMPARE(boxes, QStringList{QStringLiteral("Необходимо ввести критерии поиска!")});
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("   "));
+    }
+
+    void enterRightAfterTypingKeepsTheSearchStatus() {
+        w().pnFilter->usearch->setChecked(true);
+        Activate(w().pnFilter->edFilter);
+        Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"),
+                 QStringLiteral("ж")});  // the key map warm-up, as below
+        w().pnFilter->edFilter->clear();
+        QTest::qWait(600);
+        // Enter comes while the locate of the typed text is still due; no name begins with it.
+        Keys({QStringLiteral("Cyrillic_te"), QStringLiteral("Cyrillic_a"),
+              QStringLiteral("Cyrillic_ve"), QStringLiteral("Cyrillic_ie"),
+              QStringLiteral("Return")});
+        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("таве"));
+        // Дротаверин and Но-шпа, whose synonym it is.
+        QTRY_COMPARE(w().StatusText(), QStringLiteral("Запрос выполнен. Найдено 2"));
+        QTest::qWait(1000);
+        QCOMPARE(w().StatusText(), QStringLiteral("Запрос выполнен. Найдено 2"));
+        QCOMPARE(f->ref().qMain.RecordCount(), 2);
     }
 
     void cyrillicTypedInTheListGoesToTheFilterBox() {

@@ -41,9 +41,11 @@ void FilterPanel::resizeEvent(QResizeEvent* e) {
     edFilter->setGeometry(2, 3, std::max(10, w - 31), 24);
     sbFilter->setGeometry(w - 25, 3, 24, 24);
     Image1->setGeometry(4, 32, 16, 16);
-    RecC->setGeometry(24, 30, std::max(10, w / 2 - 24), 20);
+    // The check box keeps its whole caption at the right edge; the counter has the rest.
     const int boxWidth = usearch->sizeHint().width();
-    usearch->setGeometry(std::max(w / 2, w - boxWidth - 4), 30, boxWidth, 20);
+    const int boxLeft = std::max(28, w - boxWidth - 4);
+    usearch->setGeometry(boxLeft, 30, boxWidth, 20);
+    RecC->setGeometry(24, 30, std::max(4, boxLeft - 28), 20);
     QWidget::resizeEvent(e);
 }
 

@@ -1,6 +1,7 @@
 #include "shell/splash_window.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -13,6 +14,8 @@ QPixmap ProductPicture() {
 }
 
 namespace {
+constexpr int kTitleWidth = 345;  // the right panel less its left margin
+
 QFont Arial(int pixels, bool bold = false) {
     QFont f(QStringLiteral("Arial"));
     f.setPixelSize(pixels);
@@ -50,9 +53,15 @@ SplashWindow::SplashWindow(QWidget* parent)
     picture->setAlignment(Qt::AlignCenter);
 
     auto* title = new QLabel(QStringLiteral("Справочная система лекарственных препаратов"), right);
-    title->setFont(Arial(13, true));
+    // Arial's 13 pixels fit the strip; a wider face standing in for Arial is made smaller, as
+    // the about box does, so the title is never cut at the panel's edge.
+    QFont titleFont = Arial(13, true);
+    while (titleFont.pixelSize() > 9 &&
+           QFontMetrics(titleFont).horizontalAdvance(title->text()) > kTitleWidth)
+        titleFont.setPixelSize(titleFont.pixelSize() - 1);
+    title->setFont(titleFont);
     title->setStyleSheet(QStringLiteral("color: #CA6500;"));
-    title->setGeometry(8, 0, 345, 33);
+    title->setGeometry(8, 0, kTitleWidth, 33);
 
     status_ = new QPlainTextEdit(right);
     status_->setObjectName(QStringLiteral("mmStatus"));

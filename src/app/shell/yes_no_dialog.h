@@ -18,8 +18,12 @@ class YesNoDialog : public QDialog {
     int Result() const { return result_; }
 
   private:
+    void Arrange();
+
     QLabel* line1_;
     QLabel* line2_;
+    QPushButton* yes_;
+    QPushButton* no_;
     int result_ = 0;
 };
 
