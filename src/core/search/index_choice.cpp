@@ -1,6 +1,7 @@
 #include "search/index_choice.h"
 
 #include "db/search_index.h"
+#include "util/error.h"
 
 namespace orv {
 namespace {
@@ -42,16 +43,24 @@ std::string ChooseStatement(Reference& ref, const std::string& plain, const std:
     const std::string literal = MatchLiteral(indexed);
     if (literal.empty())
         return indexed;
-    // The highest id stands for the row count: a look-up, where count(*) would read an index.
-    Statement top = ref.db().Prepare("select max(id) from b");
-    const std::int64_t rows = top.Step() ? top.ColumnInt(0) : 0;
-    if (rows < kSmallReference)
+    // Only the speed depends on the choice: a reference that cannot answer it gets the
+    // statement as it is, and its own error where the list runs it.
+    try {
+        // The highest id stands for the row count: a look-up, where count(*) would read an
+        // index.
+        Statement top = ref.db().Prepare("select max(id) from b");
+        const std::int64_t rows = top.Step() ? top.ColumnInt(0) : 0;
+        if (rows < kSmallReference)
+            return indexed;
+        const std::int64_t enough = rows / ScanShare(scan);
+        Statement st =
+            ref.db().Prepare("select count(*) from (select rowid from " +
+                             std::string(kSearchIndexTable) + " where " + kSearchIndexTable +
+                             " match " + literal + " limit " + std::to_string(enough) + ")");
+        return st.Step() && st.ColumnInt(0) >= enough ? plain : indexed;
+    } catch (const Error&) {
         return indexed;
-    const std::int64_t enough = rows / ScanShare(scan);
-    Statement st = ref.db().Prepare("select count(*) from (select rowid from " +
-                                    std::string(kSearchIndexTable) + " where " + kSearchIndexTable +
-                                    " match " + literal + " limit " + std::to_string(enough) + ")");
-    return st.Step() && st.ColumnInt(0) >= enough ? plain : indexed;
+    }
 }
 
 }  // namespace orv
