@@ -87,18 +87,20 @@ int Run(Args& args) {
     CommandResult r;
     if (name) {
         if (sqlOnly)
-            return printSql(Trim(*name).empty()
-                                ? std::nullopt
-                                : std::optional(ChooseStatement(
-                                      ref, NameFilterSql(*name, col),
-                                      NameFilterSql(*name, col, ref.SearchIndexed()))));
+            return printSql(
+                Trim(*name).empty()
+                    ? std::nullopt
+                    : std::optional(ChooseStatement(ref, NameFilterSql(*name, col),
+                                                    NameFilterSql(*name, col, ref.SearchIndexed()),
+                                                    PlainScan::Names)));
         r = SubmitFilter(ref, *name, false);
     } else if (universal) {
         if (sqlOnly) {
             const auto sql = UniversalSearchSql(*universal, col, ref.SearchIndexed());
-            return printSql(sql ? std::optional(ChooseStatement(
-                                      ref, *UniversalSearchSql(*universal, col), *sql))
-                                : sql);
+            return printSql(
+                sql ? std::optional(ChooseStatement(ref, *UniversalSearchSql(*universal, col), *sql,
+                                                    PlainScan::Texts))
+                    : sql);
         }
         r = SubmitFilter(ref, *universal, true);
     } else if (synonymsOf) {
@@ -112,10 +114,11 @@ int Run(Args& args) {
             const std::string candidates = ref.SearchIndexed()
                                                ? SynonymCandidates(rowName, synonim, search, col)
                                                : std::string();
-            return printSql(condition.empty() ? std::nullopt
-                                              : std::optional(ChooseStatement(
-                                                    ref, SynonymSql(condition, col),
-                                                    SynonymSql(condition, col, candidates))));
+            return printSql(condition.empty()
+                                ? std::nullopt
+                                : std::optional(ChooseStatement(
+                                      ref, SynonymSql(condition, col),
+                                      SynonymSql(condition, col, candidates), PlainScan::Names)));
         }
         r = FilterTableSynonim(ref, typed);
     } else if (analoguesOf) {
@@ -132,7 +135,8 @@ int Run(Args& args) {
         if (sqlOnly) {
             const auto sql = ExtendedSearchSql(criteria, col, ref.SearchIndexed());
             return printSql(
-                sql ? std::optional(ChooseStatement(ref, *ExtendedSearchSql(criteria, col), *sql))
+                sql ? std::optional(ChooseStatement(ref, *ExtendedSearchSql(criteria, col), *sql,
+                                                    PlainScan::Texts))
                     : sql);
         }
         r = ExtendedSearch(ref, criteria);

@@ -272,7 +272,8 @@ TEST(SearchIndex, TheCommandsScanForAWordInMostRows) {
     FixtureReference fx;
     fx.Exec(
         "with recursive n(i) as (select 1 union all select i + 1 from n where i < 2400) "
-        "insert into b (id, pname, synonim, g, status) select i, 'Препарат ' || i, "
+        "insert into b (id, pname, synonim, g, status) select i, 'Препарат ' || i || "
+        "case when i % 10 = 0 then ' форте' else '' end, "
         "case when i % 300 = 0 then 'Редкостин' else '' end, 0, 0 from n");
     Reference ref(fx.dir.str());
     const std::string col = "pname";
@@ -293,4 +294,11 @@ TEST(SearchIndex, TheCommandsScanForAWordInMostRows) {
         ExtendedSearch(ref, {.name = c.text});
         EXPECT_EQ(ref.qMain.Sql() == *ExtendedSearchSql({.name = c.text}, col), c.scans) << c.text;
     }
+    // A word in a tenth of the names: the scan of the names costs less than as many look-ups,
+    // the scan of the word columns does not.
+    FilterTableName(ref, " форте");
+    EXPECT_EQ(ref.qMain.Sql(), NameFilterSql(" форте", col));
+    UniversalSearch(ref, "форте");
+    EXPECT_EQ(ref.qMain.Sql(), *UniversalSearchSql("форте", col, true));
+    EXPECT_EQ(ref.qMain.RecordCount(), 240);
 }

@@ -17,7 +17,8 @@ CommandResult ExtendedSearch(Reference& ref, const ExtendedCriteria& criteria,
     }
     if (status)
         status("Выполнение запроса...");
-    ref.qMain.SetSql(ChooseStatement(ref, *ExtendedSearchSql(criteria, ref.NameColumn()), *sql));
+    ref.qMain.SetSql(ChooseStatement(ref, *ExtendedSearchSql(criteria, ref.NameColumn()), *sql,
+                                     PlainScan::Texts));
     ref.qMain.Open();
     r.listChanged = true;
     r.status = FoundStatus(ref.qMain);

@@ -6,9 +6,15 @@
 
 namespace orv {
 
-// `indexed` when the word index leaves out most rows; `plain` when the words are in most of
-// them: the scan reads the list's own index once, the word index would add a look-up of each
-// row and a sort. Both give the same rows in the same order. A small reference keeps `indexed`.
-std::string ChooseStatement(Reference& ref, const std::string& plain, const std::string& indexed);
+// What the plain statement scans: the names alone (the narrow list index, quick to read) or
+// the word columns too (the wide search index, several times slower).
+enum class PlainScan { Names, Texts };
+
+// `indexed` when the word index leaves out enough rows; `plain` when the words are in so many
+// that the scan costs less: it reads an index once, where the word index adds a look-up of
+// each row in the wide table and a sort. Both give the same rows in the same order. A small
+// reference keeps `indexed`.
+std::string ChooseStatement(Reference& ref, const std::string& plain, const std::string& indexed,
+                            PlainScan scan);
 
 }  // namespace orv

@@ -52,7 +52,8 @@ CommandResult FilterTableName(Reference& ref, std::string_view text) {
     if (Trim(text).empty() && !IsFiltered(ref.qMain))
         return r;
     Reopen(ref.qMain, ChooseStatement(ref, NameFilterSql(text, ref.NameColumn()),
-                                      NameFilterSql(text, ref.NameColumn(), ref.SearchIndexed())));
+                                      NameFilterSql(text, ref.NameColumn(), ref.SearchIndexed()),
+                                      PlainScan::Names));
     r.listChanged = true;
     if (!ref.qMain.IsEmpty()) {
         ref.qMain.Locate(ref.NameColumn(), std::string(text),
@@ -72,7 +73,8 @@ CommandResult UniversalSearch(Reference& ref, std::string_view text, const Statu
         return r;
     }
     Show(status, "Выполнение запроса...");
-    Reopen(ref.qMain, ChooseStatement(ref, *UniversalSearchSql(text, ref.NameColumn()), *sql));
+    Reopen(ref.qMain, ChooseStatement(ref, *UniversalSearchSql(text, ref.NameColumn()), *sql,
+                                      PlainScan::Texts));
     r.listChanged = true;
     r.status = FoundStatus(ref.qMain);
     r.highlightSearchWords = true;
@@ -119,7 +121,7 @@ CommandResult FilterTableSynonim(Reference& ref, std::string_view filterText,
                                        ? SynonymCandidates(name, synonim, searchText, nameColumn)
                                        : std::string();
     Reopen(list, ChooseStatement(ref, SynonymSql(condition, nameColumn),
-                                 SynonymSql(condition, nameColumn, candidates)));
+                                 SynonymSql(condition, nameColumn, candidates), PlainScan::Names));
     r.listChanged = true;
     list.Locate("id", std::int64_t{id});
     r.redraw = true;
