@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything (warnings are errors) and runs every test,
-# the replays of the fuzz targets' seeds and regression inputs included.
+# Installs what is missing, builds everything (warnings are errors) and runs every test, the
+# replays of the fuzz targets' seeds and regression inputs included; then the whole suite again
+# under AddressSanitizer and UndefinedBehaviorSanitizer, each fuzz target for a minute on that
+# same build. The static checks (format, clang-tidy) come after the first run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -9,8 +11,12 @@ export QT_QPA_PLATFORM=offscreen
 export ORVANTA_UPDATE_SERVER=http://127.0.0.1:9/
 cmake --preset release -DORVANTA_WERROR=ON
 cmake --build --preset release
-git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 # A test that fails is run once more, so one stray hiccup of a loopback server does not sink
 # the run; a real fault fails twice.
 ctest --preset release --repeat until-pass:2
+scripts/static-checks.sh
 scripts/package-test.sh  # the Debian package: lintian, validators, install and a scheduled-style update
+cmake --preset asan
+cmake --build --preset asan
+ctest --preset asan --repeat until-pass:2
+FUZZ_PRESET=asan FUZZ_SECONDS=${FUZZ_SECONDS:-60} scripts/fuzz.sh

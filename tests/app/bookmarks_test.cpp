@@ -56,11 +56,16 @@ class BookmarksTest : public QObject {
         return out;
     }
     std::string Stored(const char* key) { return f->state.settings->GetKey(key, ""); }
-    // Runs `act` on the modal window of type T as soon as it is shown.
+    // Runs `act` on the modal window of type T as soon as it is shown, looking for it for up
+    // to 10 s: a slow machine (or a sanitizer build) may take longer than one look to open it.
     template <class T, class F>
-    void WhenShown(F act) {
-        QTimer::singleShot(50, [act] {
+    static void WhenShown(F act, int looksLeft = 400) {
+        QTimer::singleShot(25, [act, looksLeft] {
             auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (window == nullptr && looksLeft > 0) {
+                WhenShown<T>(act, looksLeft - 1);
+                return;
+            }
             QVERIFY(window);
             act(window);
         });

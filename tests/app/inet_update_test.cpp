@@ -541,6 +541,45 @@ class InetUpdateTest : public QObject {
         }
     }
 
+    // A reference that cannot be opened ends the unattended run at its start: on standard
+    // error, in the log, with code 1 for the scheduler.
+    void backgroundRunFailsToStart_data() {
+        QTest::addColumn<QByteArray>("database");
+        QTest::newRow("not a database") << QByteArray(4096, 'z');
+        QTest::newRow("a database without tables") << QByteArray();
+    }
+    void backgroundRunFailsToStart() {
+        QFETCH(QByteArray, database);
+        test::TempDir prog, home;
+        fs::copy_file(std::string(ORVANTA_BIN_DIR) + "/orvanta", prog.file("orvanta"));
+        std::ofstream(prog.file("source.bin"), std::ios::binary)
+            .write(database.constData(), database.size());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("TMPDIR"), QString::fromStdString(home.str()));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(home.file("config")));
+        env.insert(QStringLiteral("ORVANTA_UPDATE_SERVER"), QStringLiteral("http://127.0.0.1:9/"));
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QString::fromStdString(prog.file("orvanta")), {QStringLiteral("update")});
+        QVERIFY(p.waitForFinished(60000));
+        const QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(p.exitCode() == 1, qPrintable(err));
+        QVERIFY(!err.isEmpty());
+        const std::string log = ReadAll(prog.file("update.log"));
+        QVERIFY2(log.find("Начало обновления (orvanta update)") != std::string::npos, log.c_str());
+        // The reason in the log is the one on standard error.
+        const std::string mark = "Ошибка: ";
+        const size_t at = log.find(mark);
+        QVERIFY2(at != std::string::npos, log.c_str());
+        const size_t from = at + mark.size();
+        const std::string reason = log.substr(from, log.find('\n', from) - from);
+        QVERIFY2(!reason.empty() && err.contains(QString::fromStdString(reason)),
+                 qPrintable(err + " / " + QString::fromStdString(log)));
+        QVERIFY2(log.find("Конец обновления, код 1") > at, log.c_str());
+    }
+
     // SIGTERM while the unattended run gets a packet that arrives a byte at a time: it ends at
     // the next step with 143, logged, nothing recorded, no packet file made.
     void backgroundRunEndsOnSigterm() {

@@ -163,6 +163,8 @@ class PacketWindowsTest : public QObject {
         const auto written = Count(fixture->path(), "select count(*) from b where status = 1");
         QVERIFY(written >= 10 && written < 20);  // rows written before the stop stay
         QCOMPARE(Count(fixture->path(), "select count(*) from packets"), 0);
+        // The counter's total follows the rows written, or a narrowed list would show.
+        QCOMPARE(host->total, static_cast<int>(Count(fixture->path(), "select count(*) from b")));
         // The list is back as the user left it.
         QVERIFY(host->attached);
         QVERIFY(!host->paused);

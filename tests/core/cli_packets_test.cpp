@@ -1,10 +1,15 @@
 // The packet commands of orvanta-cli, run as a user runs them.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
 #include <fstream>
+#include <vector>
 
 #include "support/packet_builder.h"
 #include "support/run_command.h"
@@ -23,7 +28,61 @@ Result Cli(const std::string& args) {
     return Result{r.code, r.out};
 }
 
+struct Peak {
+    int code = -1;
+    long maxRssKiB = 0;
+    std::string err;
+};
+
+// orvanta-cli run directly (no shell between), its exit code, its peak resident set and its
+// standard error.
+Peak CliPeak(const std::vector<std::string>& args, const std::string& errFile) {
+    std::vector<std::string> all{std::string(ORVANTA_BIN_DIR) + "/orvanta-cli"};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(fd, STDERR_FILENO);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    Peak p;
+    int status = 0;
+    rusage usage{};
+    if (pid > 0 && wait4(pid, &status, 0, &usage) == pid) {
+        p.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        p.maxRssKiB = usage.ru_maxrss;
+    }
+    std::ifstream in(errFile);
+    p.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return p;
+}
+
 }  // namespace
+
+TEST(CliPackets, ZipBombIsRefusedWithoutItsInflatedSize) {
+    orv::test::TempDir dir;
+    const std::string d = dir.str();
+    const size_t inflated = size_t{300} << 20;
+    orv::test::WriteBombPacket(dir.file("1.pckt"), 1, inflated);
+    const std::string why = " повреждён: при распаковке он вырастает больше чем в 50 раз";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"apply", "--dir", d, "--init", d + "1.pckt"},
+          std::vector<std::string>{"unpack", d + "1.pckt"}}) {
+        const Peak p = CliPeak(args, dir.file("err.txt"));
+        EXPECT_EQ(p.code, 1) << args[0] << ": " << p.err;
+        EXPECT_NE(p.err.find("Файл " + d + "1.pckt" + why), std::string::npos)
+            << args[0] << ": " << p.err;
+        // Nothing near the inflated size was ever allocated (the fork carries this test's own
+        // pages, a few MB).
+        EXPECT_LT(static_cast<size_t>(p.maxRssKiB) * 1024, inflated / 8) << args[0];
+    }
+    EXPECT_EQ(Cli("stats --dir " + d).out.find("\n1\t"), std::string::npos);
+}
 
 TEST(CliPackets, PackApplyStatsAndRefusals) {
     orv::test::TempDir dir;

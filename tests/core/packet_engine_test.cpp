@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -143,6 +144,20 @@ TEST_F(Engine, BadFilesAreRefusedWithTheirMessagesAndChangeNothing) {
     EXPECT_EQ(Message([&] { ReadPacketText(File("big.pckt"), 50000); }),
               "Пакет обновления слишком велик: больше 50000 байт после распаковки");
     EXPECT_EQ(ReadPacketText(File("big.pckt"), 200000).size(), 100004u);
+    // A bomb: 0.3 MB of file that would inflate to 300 MB is refused after 64 MB of counting,
+    // below the absolute limit, and the check for a download says the same.
+    orv::test::WriteBombPacket(File("bomb.pckt"), 1, size_t{300} << 20);
+    ASSERT_LT(std::filesystem::file_size(File("bomb.pckt")), size_t{1} << 20);
+    const std::string bomb =
+        "при распаковке он вырастает больше чем в 50 раз, так пакеты "
+        "обновления не сжимаются";
+    EXPECT_EQ(Message([&] { ApplyPacket(*ref, File("bomb.pckt")); }),
+              "Файл " + File("bomb.pckt") + " повреждён: " + bomb);
+    EXPECT_EQ(PacketFileDamage(File("bomb.pckt"), 1), bomb);
+    EXPECT_EQ(Snapshot(), before);
+    // A sound packet that packs tight (one long repeated field) is no bomb below 64 MB.
+    orv::test::WriteBombPacket(File("tight.pckt"), 1, size_t{8} << 20);
+    EXPECT_EQ(PacketFileDamage(File("tight.pckt"), 1), "");
     // Bytes after the end of the stream are ignored.
     write("tail.pckt", whole + "garbage");
     EXPECT_EQ(RunToEnd(File("tail.pckt"))->state(), PacketRun::State::Completed);
@@ -295,10 +310,18 @@ TEST_F(Engine, ProgressFollowsThePreparationsSection) {
 TEST_F(Engine, StopLeavesWrittenRowsAndARerunCompletesThePacket) {
     WritePacket(File("1.pckt"), 1, {PrepLine(1, "А"), PrepLine(2, "Б"), PrepLine(3, "В"), "2"},
                 {"1|И|"});
+    const auto cacheAndMap = [&] {
+        return std::to_string(Int("pragma cache_size")) + " " +
+               std::to_string(Int("pragma mmap_size"));
+    };
+    const std::string searching = cacheAndMap();
     auto run = ApplyPacket(*ref, File("1.pckt"));
+    // Beside the packet text a run keeps a small fixed cache and maps no file pages.
+    EXPECT_EQ(cacheAndMap(), "-32768 0");
     run->Tick(std::chrono::seconds(1), 1);
     run->Tick(std::chrono::seconds(1), 1);
     run->Stop();
+    EXPECT_EQ(cacheAndMap(), searching);
     EXPECT_EQ(run->state(), PacketRun::State::Stopped);
     EXPECT_EQ(Int("select count(*) from b"), 2);
     EXPECT_EQ(Int("select count(*) from packets"), 0);
@@ -306,6 +329,7 @@ TEST_F(Engine, StopLeavesWrittenRowsAndARerunCompletesThePacket) {
     ref->db().Exec("update b set pname='изменено' where id=1");  // rows already written are skipped
     auto again = RunToEnd(File("1.pckt"));
     EXPECT_EQ(again->state(), PacketRun::State::Completed);
+    EXPECT_EQ(cacheAndMap(), searching);
     EXPECT_EQ(Text("select group_concat(pname, ',') from (select pname from b order by id)"),
               "изменено,В");
     EXPECT_EQ(again->Info().lastInstalled, 1);

@@ -121,3 +121,19 @@ TEST(PacketGenerator, IsDeterministicAndWellFormed) {
     PacketContent p2 = ParsePacketText(BuildPacketText(GeneratePacket(o)));
     EXPECT_EQ(SplitText(p2.preparations[0], std::string(1, kFieldSeparator)).size(), 21u);
 }
+
+// A text short enough to live inside its string object moves with it: the sections must
+// still read the moved text, not the object it came from.
+TEST(PacketView, SectionsSurviveAMoveOfAShortText) {
+    const std::string text = std::string("3") + kSectionSeparator + "a" + kLineSeparator + "b" +
+                             kSectionSeparator + "m" + kSectionSeparator + "g";
+    ASSERT_LT(text.size(), 15u);
+    std::vector<PacketText> moved;
+    moved.push_back(ParsePacketView(text));
+    moved.reserve(8);  // moves the element
+    const PacketText& p = moved.front();
+    EXPECT_EQ(p.number, 3);
+    EXPECT_EQ(p.Section(0), std::string("a") + kLineSeparator + "b");
+    EXPECT_EQ(p.Section(1), "m");
+    EXPECT_EQ(p.Section(2), "g");
+}

@@ -2,12 +2,14 @@
 // rest: even = packet text (compressed here, so the fuzzer reaches the line parsers), odd = the
 // file's bytes as they are (the inflater).
 //
-// Invariants: a refused packet changes no table; a run that fails or stops is not recorded;
-// a completed run is.
+// Invariants: the line splitter that applies a packet agrees with the copying parser; a
+// refused packet changes no table; a run that fails or stops is not recorded; a completed run
+// is.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "db/reference.h"
 #include "db/schema.h"
@@ -53,6 +55,31 @@ bool Recorded(orv::Database& db, int number) {
     return st.ColumnInt(0) > 0;
 }
 
+// The engine reads lines through views into the text; the copying parser splits the same text
+// on its own. Both must see the same lines, or the engine writes a line it was never given.
+void CheckLineViews(const std::string& text) {
+    orv::PacketContent copied;
+    try {
+        copied = orv::ParsePacketText(text);
+    } catch (const orv::Error&) {
+        return;
+    }
+    const orv::PacketText viewed = orv::ParsePacketView(text);
+    const std::vector<std::string>* sections[3] = {&copied.preparations, &copied.manufacturers,
+                                                   &copied.groups};
+    for (int s = 0; s < 3; ++s) {
+        orv::SectionLines lines(viewed.Section(s));
+        if (lines.Count() != sections[s]->size())
+            orv::fuzz::Fail("the line views count other lines than the parser", text);
+        for (size_t i = 0;; lines.Advance(), ++i) {
+            if (lines.Current() != (*sections[s])[i])
+                orv::fuzz::Fail("a line view differs from the parsed line", text);
+            if (lines.AtLast())
+                break;
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
@@ -65,6 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     const std::string packetPath = dir + "7.pckt";
     const std::string body(reinterpret_cast<const char*>(data) + 1, size - 1);
     if (data[0] % 2 == 0) {
+        CheckLineViews(body);
         orv::WritePacketFile(packetPath, body, 1);
     } else {
         std::ofstream(packetPath, std::ios::binary) << body;

@@ -15,6 +15,7 @@
 
 #include "db/database.h"
 #include "support/net_servers.h"
+#include "support/packet_builder.h"
 #include "support/run_command.h"
 #include "update/update_lock.h"
 
@@ -162,10 +163,13 @@ std::string ReadAll(const std::string& path) {
 // the packet; without the packet on the server it stays and the run fails saying so.
 TEST_F(UpdateCliTest, ADamagedPacketOnDiskIsFetchedAgain) {
     const std::string good = ReadAll(packets_->file("1.pckt"));
+    test::TempDir bombDir;
+    test::WriteBombPacket(bombDir.file("1.pckt"), 1, size_t{200} << 20);
     const std::vector<std::pair<const char*, std::string>> damages = {
         {"cut short", good.substr(0, good.size() / 2)},
         {"right-sized garbage", std::string(good.size(), '\x5a')},
         {"another packet", ReadAll(packets_->file("2.pckt"))},
+        {"a zip bomb", ReadAll(bombDir.file("1.pckt"))},
     };
     for (const auto& [what, bytes] : damages) {
         SCOPED_TRACE(what);
@@ -197,11 +201,36 @@ TEST_F(UpdateCliTest, ADamagedPacketOnDiskIsFetchedAgain) {
     }
 }
 
+// A reference that cannot be opened ends the run before any request: code 1, the reason on
+// standard error and in the log beside it.
+TEST_F(UpdateCliTest, AnUnusableReferenceFailsAtTheStartAndIsLogged) {
+    for (const bool missing : {false, true}) {
+        SCOPED_TRACE(missing ? "missing" : "not a database");
+        fs::remove(ref_.file("update.log"));
+        if (missing)
+            fs::remove(ref_.file("source.bin"));
+        else
+            std::ofstream(ref_.file("source.bin"), std::ios::trunc) << std::string(4096, 'z');
+        Result r = Update("http://127.0.0.1:9/");
+        EXPECT_EQ(r.code, 1) << r.output;
+        EXPECT_NE(r.output.find("source.bin"), std::string::npos) << r.output;
+        EXPECT_EQ(r.output.find("Проверка"), std::string::npos) << r.output;
+        const std::string log = ReadAll(ref_.file("update.log"));
+        const size_t at = log.find("Ошибка: ");
+        EXPECT_NE(at, std::string::npos) << log;
+        EXPECT_NE(log.find("source.bin", at), std::string::npos) << log;
+        EXPECT_NE(log.find("Конец обновления, код 1", at), std::string::npos) << log;
+    }
+}
+
 // Bad answers of the server end the run within its bounds, with code 1 and the reason on
 // standard error and in the log; the next run against a sound server completes.
 TEST_F(UpdateCliTest, BadServersFailWithTheirReason) {
     const std::string packet = ReadAll(packets_->file("1.pckt"));
     const std::string list = "1 " + std::to_string(packet.size()) + "\r\n";
+    test::TempDir bombDir;
+    test::WriteBombPacket(bombDir.file("1.pckt"), 1, size_t{200} << 20);
+    const std::string bomb = ReadAll(bombDir.file("1.pckt"));
     struct Case {
         const char* what;
         test::ScriptedServer::Responder respond;
@@ -224,6 +253,16 @@ TEST_F(UpdateCliTest, BadServersFailWithTheirReason) {
                                                           : std::string(packet.size(), 'q'));
          },
          0, "Пакет №1 получен с сервера повреждённым. (это не сжатый пакет обновления (zlib))"},
+        {"zip bomb",
+         [&](const std::string& request) {
+             return test::ScriptedServer::Answer(200,
+                                                 request.find("mode=0") != std::string::npos
+                                                     ? "1 " + std::to_string(bomb.size()) + "\r\n"
+                                                     : bomb);
+         },
+         0,
+         "Пакет №1 получен с сервера повреждённым. (при распаковке он вырастает больше чем в 50 "
+         "раз"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,5 +1,9 @@
 #pragma once
 // Packet files for tests, written from readable UTF-8 lines: "|" separates the fields.
+#include <zlib.h>
+
+#include <algorithm>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -58,6 +62,34 @@ inline void WritePacket(const std::string& path, int number, const std::vector<s
     c.manufacturers = PacketLines(izg);
     c.groups = PacketLines(groups);
     WritePacketFile(path, BuildPacketText(c));
+}
+
+// A packet of sound structure whose one preparation line holds `fillerBytes` of 'x': written
+// as a stream, so neither the test nor the file holds the inflated text (1 MB per GB).
+inline void WriteBombPacket(const std::string& path, int number, size_t fillerBytes) {
+    z_stream z{};
+    deflateInit(&z, 9);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::string buffer(1 << 16, '\0');
+    auto feed = [&](const std::string& in, int flush) {
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
+        z.avail_in = static_cast<uInt>(in.size());
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(buffer.data());
+            z.avail_out = static_cast<uInt>(buffer.size());
+            deflate(&z, flush);
+            out.write(buffer.data(), static_cast<std::streamsize>(buffer.size() - z.avail_out));
+        } while (z.avail_out == 0);
+    };
+    feed(std::to_string(number) + kSectionSeparator + "1" + kFieldSeparator, Z_NO_FLUSH);
+    const std::string block(1 << 20, 'x');
+    for (size_t left = fillerBytes; left > 0;) {
+        const size_t n = std::min(left, block.size());
+        feed(n == block.size() ? block : block.substr(0, n), Z_NO_FLUSH);
+        left -= n;
+    }
+    feed(std::string{kSectionSeparator, kSectionSeparator}, Z_FINISH);
+    deflateEnd(&z);
 }
 
 }  // namespace orv::test

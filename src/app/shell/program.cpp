@@ -27,6 +27,7 @@
 #include "shell/splash_window.h"
 #include "shell/yes_no_dialog.h"
 #include "update/internet_update.h"
+#include "update/update_log.h"
 #include "util/paths.h"
 #include "util/program_dir.h"
 #include "util/text.h"
@@ -158,13 +159,15 @@ int RunProgram(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QString());
     ApplyHintSettings(app);
     ProgramState state;
+    std::string backgroundDir;  // where the unattended run logs, once it has begun
     try {
         ProgramWindows windows(state);
         MainWindow& main = *windows.main;
         main.onFirstShow = [&splash] { splash.reset(); };
         state.background = options.background;
         if (state.background) {
-            windows.inet->EnterBackground(ProgramDir());
+            backgroundDir = ProgramDir();
+            windows.inet->EnterBackground(backgroundDir);
             splash->hide();
         }
         QObject::connect(&single, &SingleInstance::comeForwardRequested, &main, [&main, &state] {
@@ -203,6 +206,13 @@ int RunProgram(int argc, char** argv) {
         // to close a box, so there the line is all.
         std::fprintf(stderr, "%s\n", text.toUtf8().constData());
         std::fflush(stderr);
+        if (!backgroundDir.empty()) {
+            // A scheduled run that could not even start is the failure an administrator
+            // looks for in the log.
+            UpdateLog log(backgroundDir.back() == '/' ? backgroundDir : backgroundDir + "/");
+            log.Write(std::string("Ошибка: ") + e.what());
+            log.Write("Конец обновления, код 1");
+        }
         if (!(options.background && !QSystemTrayIcon::isSystemTrayAvailable()))
             QMessageBox::critical(nullptr, AppTitle(), text, QMessageBox::Ok);
         return 1;

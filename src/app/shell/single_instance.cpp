@@ -14,7 +14,7 @@ const QByteArray kForward = QByteArrayLiteral("forward\n");
 constexpr int kClaimLockWaitMs = 10000;
 }  // namespace
 
-SingleInstance::SingleInstance(QString name, QObject* parent)
+SingleInstance::SingleInstance(const QString& name, QObject* parent)
     : QObject(parent),
       path_(QString::fromStdString(UserSocketPath(name.toStdString()))),
       lockPath_(QString::fromStdString(UserSocketLockPath(name.toStdString()))) {}

@@ -13,7 +13,7 @@ inline constexpr const char* kSingleInstanceName = "ORVANTA_CHECKEXIST";
 class SingleInstance : public QObject {
     Q_OBJECT
   public:
-    explicit SingleInstance(QString name = QString::fromLatin1(kSingleInstanceName),
+    explicit SingleInstance(const QString& name = QString::fromLatin1(kSingleInstanceName),
                             QObject* parent = nullptr);
     ~SingleInstance() override;
 

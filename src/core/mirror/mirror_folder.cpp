@@ -216,8 +216,8 @@ PublishResult PublishMirror(const fs::path& root, const std::optional<fs::path>&
 std::string TextForLog(std::string_view text, size_t maxChars) {
     std::string out;
     size_t chars = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<unsigned char>(text[i]);
+    for (const char ch : text) {
+        auto c = static_cast<unsigned char>(ch);
         bool continuation = (c & 0xC0) == 0x80;
         if (!continuation && chars == maxChars) {
             out += "…";

@@ -9,6 +9,7 @@
 #include "net/curl_common.h"
 #include "net/net_texts.h"
 #include "update/packet_file.h"
+#include "update/update_log.h"
 #include "util/error.h"
 
 namespace orv {
@@ -28,14 +29,6 @@ std::string SystemError(const std::string& what, const std::string& path) {
 }
 
 }  // namespace
-
-std::string SecondsText(double seconds) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f", seconds);
-    std::string s = buf;
-    std::replace(s.begin(), s.end(), '.', ',');
-    return s;
-}
 
 std::string DownloadedNote(const PacketDownload& d) {
     return "Пакет №" + std::to_string(d.Request().packet) +

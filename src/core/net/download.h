@@ -113,7 +113,5 @@ std::string DamagedDownloadText(int packet);
 // The update log's line for a completed transfer:
 // "Пакет №3 загружен: 10240 байт за 1,5 с" (and the size note when there is one).
 std::string DownloadedNote(const PacketDownload& d);
-// Seconds with one decimal and the comma: "1,5".
-std::string SecondsText(double seconds);
 
 }  // namespace orv

@@ -27,7 +27,7 @@ std::vector<std::string> DuePacketFiles(const std::string& dir, int lastInstalle
 }
 
 std::string SetDamagedPacketAside(const std::string& path) {
-    const std::string aside = path + ".bad";
+    std::string aside = path + ".bad";
     std::error_code ec;
     std::filesystem::rename(path, aside, ec);
     if (ec) {

@@ -70,8 +70,6 @@ PacketRun::PacketRun(Reference& ref, PacketText packet, double appliedAt)
     try {
         ref_.db().Exec("pragma journal_mode=WAL");
         ref_.db().Exec("pragma synchronous=NORMAL");
-        // Index pages of a large packet stay in memory instead of being read back per line.
-        ref_.db().Exec("pragma cache_size=-65536");
     } catch (const Error&) {
     }
     {
@@ -86,12 +84,23 @@ PacketRun::PacketRun(Reference& ref, PacketText packet, double appliedAt)
     if (ref_.qMain.Active() && !ref_.qMain.IsEmpty())
         savedId_ = ref_.qMain.Field("id");
     for (int s = 0; s < 3; ++s)
-        sections_[s].lines = SectionLines(packet_.sections[s]);
+        sections_[s].lines = SectionLines(packet_.Section(s));
     progress_.packet = packet_.number;
     progress_.caption = "Подгрузка пакета №" + std::to_string(packet_.number);
     progress_.progressText = "Готово 0%";
     for (const auto& s : sections_)
         progress_.stepsTotal = std::max(progress_.stepsTotal, s.lines.Count());
+    // The run holds the whole packet text; what SQLite keeps beside it must stay small and
+    // fixed. Pages of the file read through the memory map count as the process's memory too
+    // (and a large packet touches every page), so they are read into the page cache instead:
+    // its 32 MB keep the index pages that every line of a large packet writes to.
+    savedCacheSize_ = PragmaValue("cache_size");
+    savedMmapSize_ = PragmaValue("mmap_size");
+    try {
+        ref_.db().Exec("pragma cache_size=-32768");
+        ref_.db().Exec("pragma mmap_size=0");
+    } catch (const Error&) {
+    }
     // Copying the log into the database syncs the disk; it gets a tick of its own instead of
     // lengthening whichever commit reaches the threshold. Set last: nothing after it throws.
     sqlite3_wal_hook(ref_.db().handle(), &PacketRun::WalHook, this);
@@ -112,6 +121,26 @@ void PacketRun::RestoreCheckpoints() {
         sqlite3_wal_autocheckpoint(ref_.db().handle(), 1000);  // SQLite's default
         hooked_ = false;
     }
+    if (savedCacheSize_ || savedMmapSize_) {
+        // The searches after the run read through the map and the larger cache again.
+        sqlite3_exec(ref_.db().handle(),
+                     ("pragma cache_size=" + std::to_string(savedCacheSize_.value_or(-16384)) +
+                      "; pragma mmap_size=" + std::to_string(savedMmapSize_.value_or(0)))
+                         .c_str(),
+                     nullptr, nullptr, nullptr);
+        savedCacheSize_.reset();
+        savedMmapSize_.reset();
+    }
+}
+
+std::optional<std::int64_t> PacketRun::PragmaValue(const char* name) {
+    try {
+        Statement st = ref_.db().Prepare(std::string("pragma ") + name);
+        if (st.Step())
+            return st.ColumnInt(0);
+    } catch (const Error&) {
+    }
+    return std::nullopt;
 }
 
 bool PacketRun::Step() {

@@ -13,7 +13,9 @@
 // During a run the database keeps a write-ahead log (source.bin-wal) that ticks of their own
 // copy back into the file.
 #include <chrono>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -114,7 +116,8 @@ class PacketRun {
     void EndWithoutRecord();
     void ReleaseText();
     static int WalHook(void* self, struct sqlite3* db, const char* name, int frames);
-    void RestoreCheckpoints();
+    void RestoreCheckpoints();  // and the cache and memory map of the database
+    std::optional<std::int64_t> PragmaValue(const char* name);
     static constexpr int kCheckpointBytes = 1 << 20;
 
     struct Section {
@@ -144,6 +147,8 @@ class PacketRun {
     int walFrames_ = 0;
     int checkpointFrames_ = 256;
     bool hooked_ = false;
+    std::optional<std::int64_t> savedCacheSize_;
+    std::optional<std::int64_t> savedMmapSize_;
 };
 
 // Checks the packet file and prepares its run; on failure throws (PacketRefused for the order

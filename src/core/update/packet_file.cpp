@@ -66,8 +66,21 @@ class BoundedSink : public std::streambuf {
     std::string* text_;
 };
 
-// One pass over the file; throws the messages of ReadPacketText.
-InflateResult InflateFile(const std::string& path, BoundedSink& sink, size_t maxBytes) {
+// The most text a file of `fileBytes` may inflate to, and whether its ratio sets it.
+struct TextLimit {
+    size_t bytes = 0;
+    bool byRatio = false;
+};
+TextLimit LimitFor(std::uintmax_t fileBytes, size_t maxBytes) {
+    const std::uintmax_t byRatio =
+        std::max<std::uintmax_t>(kPacketTextFreeBytes, fileBytes * kMaxPacketInflation);
+    if (byRatio < maxBytes)
+        return {static_cast<size_t>(byRatio), true};
+    return {maxBytes, false};
+}
+
+// One pass over the file; throws the messages of ReadPacketText. Returns the text's size.
+size_t InflateFile(const std::string& path, BoundedSink& sink, const TextLimit& limit) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
         throw Error("Файл " + path + " не найден!");
@@ -82,8 +95,13 @@ InflateResult InflateFile(const std::string& path, BoundedSink& sink, size_t max
     } catch (const Error& e) {
         throw PacketDamaged(e.what());
     } catch (const std::exception&) {
+        if (sink.overflowed && limit.byRatio) {
+            throw PacketDamaged(
+                "Файл " + path + " повреждён: при распаковке он вырастает больше чем в " +
+                std::to_string(kMaxPacketInflation) + " раз, так пакеты обновления не сжимаются");
+        }
         if (sink.overflowed)
-            throw TooLarge(maxBytes);
+            throw TooLarge(limit.bytes);
         throw;
     }
     // An empty file reads as an empty text (and fails the structure check); any other stream
@@ -92,19 +110,26 @@ InflateResult InflateFile(const std::string& path, BoundedSink& sink, size_t max
         throw PacketDamaged("Файл " + path +
                             " повреждён: пакет обновления обрывается раньше конца данных");
     }
-    return r;
+    return sink.size;
+}
+
+TextLimit LimitFor(const std::string& path, size_t maxBytes) {
+    std::error_code ec;
+    const std::uintmax_t fileBytes = std::filesystem::file_size(path, ec);
+    return LimitFor(ec ? 0 : fileBytes, maxBytes);
 }
 }  // namespace
 
 std::string ReadPacketText(const std::string& path, size_t maxBytes) {
     // Measured first, so that the text is allocated once: growing it by doubling would hold
     // up to three times its size at the moment of a copy.
-    BoundedSink counter(maxBytes, nullptr);
-    InflateFile(path, counter, maxBytes);
+    const TextLimit limit = LimitFor(path, maxBytes);
+    BoundedSink counter(limit.bytes, nullptr);
+    const size_t size = InflateFile(path, counter, limit);
     std::string text;
-    text.reserve(counter.size);
-    BoundedSink sink(counter.size, &text);
-    InflateFile(path, sink, counter.size);
+    text.reserve(size);
+    BoundedSink sink(size, &text);
+    InflateFile(path, sink, {size, false});
     return text;
 }
 
@@ -183,16 +208,17 @@ PacketText ParsePacketView(std::string text) {
     const std::string_view t(p.text);
     const Structure st = CheckStructure(t);
     p.number = st.number;
-    p.sections[0] = t.substr(st.bounds[0] + 1, st.bounds[1] - st.bounds[0] - 1);
-    p.sections[1] = t.substr(st.bounds[1] + 1, st.bounds[2] - st.bounds[1] - 1);
-    p.sections[2] = t.substr(st.bounds[2] + 1);
+    p.spans[0] = {st.bounds[0] + 1, st.bounds[1] - st.bounds[0] - 1};
+    p.spans[1] = {st.bounds[1] + 1, st.bounds[2] - st.bounds[1] - 1};
+    p.spans[2] = {st.bounds[2] + 1, t.size() - st.bounds[2] - 1};
     return p;
 }
 
 std::string PacketFileDamage(const std::string& path, int number) {
-    BoundedSink check(kMaxPacketTextBytes, nullptr);
+    const TextLimit limit = LimitFor(path, kMaxPacketTextBytes);
+    BoundedSink check(limit.bytes, nullptr);
     try {
-        InflateFile(path, check, kMaxPacketTextBytes);
+        InflateFile(path, check, limit);
     } catch (const Error& e) {
         // zlib's own word for it tells an administrator nothing; the path is the caller's.
         std::string why = e.what();

@@ -15,8 +15,15 @@ inline constexpr char kSectionSeparator = '\x01';
 inline constexpr char kLineSeparator = '\x02';
 inline constexpr char kFieldSeparator = '\x03';
 
-// Larger packets are refused rather than inflated into memory without bound.
+// Larger packets are refused rather than inflated into memory without bound. The whole
+// reference of about 100,000 preparations is some 250 MB of text and the largest generated
+// load packet (300,000) some 760 MB, so 1 GiB refuses nothing real.
 inline constexpr size_t kMaxPacketTextBytes = size_t{1} << 30;
+// Packet text (descriptions in windows-1251) shrinks 5-10 times in zlib; a file that grows
+// more than 50 times is a bomb, not a packet, and is refused once that much has come out.
+// Below 64 MB no ratio is asked: a small packet of ids or marks may pack much tighter.
+inline constexpr size_t kMaxPacketInflation = 50;
+inline constexpr size_t kPacketTextFreeBytes = size_t{64} << 20;
 
 // A packet file that cannot be what it claims: not zlib data, cut short, too large, or a text
 // without the packet structure. Another copy of the same packet may well be sound.
@@ -26,9 +33,10 @@ class PacketDamaged : public Error {
 };
 
 // Reads and inflates the file at `path` into the packet text, allocating it once at its final
-// size. Throws orv::Error with "Файл PATH не найден!" when there is no file, and PacketDamaged
-// with "Error" when it is not zlib data, or a message of its own when the stream ends early or
-// the text is too large.
+// size (after a pass that only counts, so that a bomb allocates nothing). Throws orv::Error
+// with "Файл PATH не найден!" when there is no file, and PacketDamaged with "Error" when it is
+// not zlib data, or a message of its own when the stream ends early, the text is larger than
+// `maxBytes` or it grows more than kMaxPacketInflation times the file.
 std::string ReadPacketText(const std::string& path, size_t maxBytes = kMaxPacketTextBytes);
 
 struct PacketContent {
@@ -65,7 +73,16 @@ class SectionLines {
 struct PacketText {
     std::string text;
     int number = 0;
-    std::string_view sections[3];  // preparations, manufacturers, groups
+    // Offsets into `text`, not views: a short text lives inside the string object and moves
+    // with it, which would leave views pointing at the old object.
+    struct Span {
+        size_t at = 0, size = 0;
+    };
+    Span spans[3];  // preparations, manufacturers, groups
+
+    std::string_view Section(int s) const {
+        return std::string_view(text).substr(spans[s].at, spans[s].size);
+    }
 };
 // Checks the structure as ParsePacketText does; no line is copied.
 PacketText ParsePacketView(std::string text);

@@ -326,7 +326,7 @@ std::string PacketToSource(const PacketContent& content) {
 
 void WritePacketSource(const PacketText& packet, std::ostream& out) {
     WriteSource(out, packet.number, [&](int s, const auto& emit) {
-        for (SectionLines lines(packet.sections[s]);; lines.Advance()) {
+        for (SectionLines lines(packet.Section(s));; lines.Advance()) {
             emit(lines.Current());
             if (lines.AtLast())
                 break;

@@ -37,13 +37,17 @@ std::string OneLine(std::string text) {
 }
 }  // namespace
 
-std::string InstalledLogLine(int number, size_t steps, double seconds, int preparations) {
+std::string SecondsText(double seconds) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%.1f", seconds);
-    std::string secondsText = buf;
-    std::replace(secondsText.begin(), secondsText.end(), '.', ',');
+    std::string s = buf;
+    std::replace(s.begin(), s.end(), '.', ',');
+    return s;
+}
+
+std::string InstalledLogLine(int number, size_t steps, double seconds, int preparations) {
     return "Пакет №" + std::to_string(number) + " установлен: " + std::to_string(steps) +
-           " шагов за " + secondsText + " с; в базе " + std::to_string(preparations) +
+           " шагов за " + SecondsText(seconds) + " с; в базе " + std::to_string(preparations) +
            " препаратов";
 }
 

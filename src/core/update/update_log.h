@@ -38,6 +38,9 @@ std::string InstalledLogLine(int number, size_t steps, double seconds, int prepa
 // "Установка пакета №3 остановлена: записанные строки остаются, пакет не отмечен установленным."
 std::string StoppedLogLine(int number);
 
+// Seconds with one decimal and the comma, as the log writes them: "1,5".
+std::string SecondsText(double seconds);
+
 // The text with the user and password of every URL in it ("http://u:p@host") taken out.
 std::string WithoutCredentials(std::string text);
 

@@ -194,7 +194,7 @@ std::string ResolveProgramDir(const ProgramDirPlaces& places) {
         if (ExistsAsNonDirectory(places.orvantaHome))
             throw Error("ORVANTA_HOME указывает не на папку, а на файл «" +
                         Shown(places.orvantaHome) + "»");
-        const std::string dir = WithSlash(places.orvantaHome);
+        std::string dir = WithSlash(places.orvantaHome);
         if (!FileExists(dir + kReference) && shareHolds)
             SeedProgramDir(share, dir);
         else
@@ -205,7 +205,7 @@ std::string ResolveProgramDir(const ProgramDirPlaces& places) {
         return WithSlash(places.executableDir);
     if (places.dataHome.empty())
         throw Error("Не удалось найти папку данных пользователя: не заданы HOME и XDG_DATA_HOME");
-    const std::string dir = WithSlash(places.dataHome) + "orvanta/";
+    std::string dir = WithSlash(places.dataHome) + "orvanta/";
     if (ExistsAsNonDirectory(dir.substr(0, dir.size() - 1)))
         throw Error("Вместо папки справочника «" + Shown(dir) + "» лежит файл");
     if (FileExists(dir + kReference))

@@ -45,7 +45,7 @@ std::string RuntimeFolder() {
 
 // tmp/orvanta-<uid>: made private, or checked to be ours and private (never a link).
 std::string PrivateTempFolder() {
-    const std::string dir = TempFolder() + "/orvanta-" + std::to_string(geteuid());
+    std::string dir = TempFolder() + "/orvanta-" + std::to_string(geteuid());
     if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST)
         return {};
     struct stat st {};
