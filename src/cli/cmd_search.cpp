@@ -6,6 +6,7 @@
 #include "db/reference.h"
 #include "search/analogues.h"
 #include "search/extended_search.h"
+#include "search/index_choice.h"
 #include "search/quick_filter.h"
 #include "search/statements.h"
 #include "util/error.h"
@@ -86,13 +87,21 @@ int Run(Args& args) {
     CommandResult r;
     if (name) {
         if (sqlOnly)
-            return printSql(Trim(*name).empty()
-                                ? std::nullopt
-                                : std::optional(NameFilterSql(*name, col, ref.SearchIndexed())));
+            return printSql(
+                Trim(*name).empty()
+                    ? std::nullopt
+                    : std::optional(ChooseStatement(ref, NameFilterSql(*name, col),
+                                                    NameFilterSql(*name, col, ref.SearchIndexed()),
+                                                    PlainScan::Names)));
         r = SubmitFilter(ref, *name, false);
     } else if (universal) {
-        if (sqlOnly)
-            return printSql(UniversalSearchSql(*universal, col, ref.SearchIndexed()));
+        if (sqlOnly) {
+            const auto sql = UniversalSearchSql(*universal, col, ref.SearchIndexed());
+            return printSql(
+                sql ? std::optional(ChooseStatement(ref, *UniversalSearchSql(*universal, col), *sql,
+                                                    PlainScan::Texts))
+                    : sql);
+        }
         r = SubmitFilter(ref, *universal, true);
     } else if (synonymsOf) {
         GoToId(ref, IdOption("--synonyms-of", *synonymsOf));
@@ -107,7 +116,9 @@ int Run(Args& args) {
                                                : std::string();
             return printSql(condition.empty()
                                 ? std::nullopt
-                                : std::optional(SynonymSql(condition, col, candidates)));
+                                : std::optional(ChooseStatement(
+                                      ref, SynonymSql(condition, col),
+                                      SynonymSql(condition, col, candidates), PlainScan::Names)));
         }
         r = FilterTableSynonim(ref, typed);
     } else if (analoguesOf) {
@@ -121,8 +132,13 @@ int Run(Args& args) {
             return 1;
         }
     } else if (extended) {
-        if (sqlOnly)
-            return printSql(ExtendedSearchSql(criteria, col, ref.SearchIndexed()));
+        if (sqlOnly) {
+            const auto sql = ExtendedSearchSql(criteria, col, ref.SearchIndexed());
+            return printSql(
+                sql ? std::optional(ChooseStatement(ref, *ExtendedSearchSql(criteria, col), *sql,
+                                                    PlainScan::Texts))
+                    : sql);
+        }
         r = ExtendedSearch(ref, criteria);
     } else if (packet) {
         // The packet list shows "number (date)"; the number alone is taken as such an entry.

@@ -11,6 +11,8 @@
 
 #include "db/reference.h"
 #include "db/search_index.h"
+#include "search/extended_search.h"
+#include "search/quick_filter.h"
 #include "search/statements.h"
 #include "support/fixture_reference.h"
 #include "support/packet_builder.h"
@@ -263,4 +265,40 @@ TEST(SearchIndex, AnIndexOfTheOlderFormIsMadeAnew) {
     EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{3, 2}));
     ref.db().Exec("update b set synonim = '' where id = 3");
     EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{2}));
+}
+
+// A word in most rows is found by the scan, a rare one through the index: the same rows.
+TEST(SearchIndex, TheCommandsScanForAWordInMostRows) {
+    FixtureReference fx;
+    fx.Exec(
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 2400) "
+        "insert into b (id, pname, synonim, g, status) select i, 'Препарат ' || i || "
+        "case when i % 10 = 0 then ' форте' else '' end, "
+        "case when i % 300 = 0 then 'Редкостин' else '' end, 0, 0 from n");
+    Reference ref(fx.dir.str());
+    const std::string col = "pname";
+    const struct {
+        std::string text;
+        bool scans;
+    } cases[] = {{"препарат", true}, {"редкост", false}, {"арат 12", true}};
+    for (const auto& c : cases) {
+        UniversalSearch(ref, c.text);
+        const std::string plain = *UniversalSearchSql(c.text, col);
+        EXPECT_EQ(ref.qMain.Sql(), c.scans ? plain : *UniversalSearchSql(c.text, col, true))
+            << c.text;
+        EXPECT_EQ(Ids(ref.db(), ref.qMain.Sql()), Ids(ref.db(), plain)) << c.text;
+        EXPECT_GT(ref.qMain.RecordCount(), 0) << c.text;
+
+        FilterTableName(ref, " " + c.text);
+        EXPECT_EQ(ref.qMain.Sql() == NameFilterSql(" " + c.text, col), c.scans) << c.text;
+        ExtendedSearch(ref, {.name = c.text});
+        EXPECT_EQ(ref.qMain.Sql() == *ExtendedSearchSql({.name = c.text}, col), c.scans) << c.text;
+    }
+    // A word in a tenth of the names: the scan of the names costs less than as many look-ups,
+    // the scan of the word columns does not.
+    FilterTableName(ref, " форте");
+    EXPECT_EQ(ref.qMain.Sql(), NameFilterSql(" форте", col));
+    UniversalSearch(ref, "форте");
+    EXPECT_EQ(ref.qMain.Sql(), *UniversalSearchSql("форте", col, true));
+    EXPECT_EQ(ref.qMain.RecordCount(), 240);
 }

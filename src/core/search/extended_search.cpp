@@ -1,5 +1,6 @@
 #include "search/extended_search.h"
 
+#include "search/index_choice.h"
 #include "search/quick_filter.h"
 
 namespace orv {
@@ -16,7 +17,8 @@ CommandResult ExtendedSearch(Reference& ref, const ExtendedCriteria& criteria,
     }
     if (status)
         status("Выполнение запроса...");
-    ref.qMain.SetSql(*sql);
+    ref.qMain.SetSql(ChooseStatement(ref, *ExtendedSearchSql(criteria, ref.NameColumn()), *sql,
+                                     PlainScan::Texts));
     ref.qMain.Open();
     r.listChanged = true;
     r.status = FoundStatus(ref.qMain);

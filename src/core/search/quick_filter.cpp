@@ -1,5 +1,6 @@
 #include "search/quick_filter.h"
 
+#include "search/index_choice.h"
 #include "search/statements.h"
 #include "util/cp1251.h"
 #include "util/text.h"
@@ -50,7 +51,9 @@ CommandResult FilterTableName(Reference& ref, std::string_view text) {
     CommandResult r;
     if (Trim(text).empty() && !IsFiltered(ref.qMain))
         return r;
-    Reopen(ref.qMain, NameFilterSql(text, ref.NameColumn(), ref.SearchIndexed()));
+    Reopen(ref.qMain, ChooseStatement(ref, NameFilterSql(text, ref.NameColumn()),
+                                      NameFilterSql(text, ref.NameColumn(), ref.SearchIndexed()),
+                                      PlainScan::Names));
     r.listChanged = true;
     if (!ref.qMain.IsEmpty()) {
         ref.qMain.Locate(ref.NameColumn(), std::string(text),
@@ -70,7 +73,8 @@ CommandResult UniversalSearch(Reference& ref, std::string_view text, const Statu
         return r;
     }
     Show(status, "Выполнение запроса...");
-    Reopen(ref.qMain, *sql);
+    Reopen(ref.qMain, ChooseStatement(ref, *UniversalSearchSql(text, ref.NameColumn()), *sql,
+                                      PlainScan::Texts));
     r.listChanged = true;
     r.status = FoundStatus(ref.qMain);
     r.highlightSearchWords = true;
@@ -116,7 +120,8 @@ CommandResult FilterTableSynonim(Reference& ref, std::string_view filterText,
     const std::string candidates = ref.SearchIndexed()
                                        ? SynonymCandidates(name, synonim, searchText, nameColumn)
                                        : std::string();
-    Reopen(list, SynonymSql(condition, nameColumn, candidates));
+    Reopen(list, ChooseStatement(ref, SynonymSql(condition, nameColumn),
+                                 SynonymSql(condition, nameColumn, candidates), PlainScan::Names));
     r.listChanged = true;
     list.Locate("id", std::int64_t{id});
     r.redraw = true;
