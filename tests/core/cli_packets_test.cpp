@@ -92,8 +92,9 @@ TEST(CliPackets, ZipBombIsRefusedWithoutItsInflatedSize) {
         // Nothing near the inflated size was ever allocated (the fork carries this test's own
         // pages, a few MB). Under AddressSanitizer those pages hold its quarantine of freed
         // blocks, hundreds of MB, so the figure says nothing there.
-        if (!kAddressSanitizer)
+        if (!kAddressSanitizer) {
             EXPECT_LT(static_cast<size_t>(p.maxRssKiB) * 1024, inflated / 8) << args[0];
+        }
     }
     EXPECT_EQ(Cli("stats --dir " + d).out.find("\n1\t"), std::string::npos);
 }
