@@ -87,21 +87,12 @@ int Run(Args& args) {
     CommandResult r;
     if (name) {
         if (sqlOnly)
-            return printSql(
-                Trim(*name).empty()
-                    ? std::nullopt
-                    : std::optional(ChooseStatement(ref, NameFilterSql(*name, col),
-                                                    NameFilterSql(*name, col, ref.SearchIndexed()),
-                                                    PlainScan::Names)));
+            return printSql(Trim(*name).empty() ? std::nullopt
+                                                : std::optional(NameFilterStatement(ref, *name)));
         r = SubmitFilter(ref, *name, false);
     } else if (universal) {
-        if (sqlOnly) {
-            const auto sql = UniversalSearchSql(*universal, col, ref.SearchIndexed());
-            return printSql(
-                sql ? std::optional(ChooseStatement(ref, *UniversalSearchSql(*universal, col), *sql,
-                                                    PlainScan::Texts))
-                    : sql);
-        }
+        if (sqlOnly)
+            return printSql(UniversalSearchStatement(ref, *universal));
         r = SubmitFilter(ref, *universal, true);
     } else if (synonymsOf) {
         GoToId(ref, IdOption("--synonyms-of", *synonymsOf));
@@ -116,9 +107,7 @@ int Run(Args& args) {
                                                : std::string();
             return printSql(condition.empty()
                                 ? std::nullopt
-                                : std::optional(ChooseStatement(
-                                      ref, SynonymSql(condition, col),
-                                      SynonymSql(condition, col, candidates), PlainScan::Names)));
+                                : std::optional(SynonymStatement(ref, condition, candidates)));
         }
         r = FilterTableSynonim(ref, typed);
     } else if (analoguesOf) {
@@ -132,13 +121,8 @@ int Run(Args& args) {
             return 1;
         }
     } else if (extended) {
-        if (sqlOnly) {
-            const auto sql = ExtendedSearchSql(criteria, col, ref.SearchIndexed());
-            return printSql(
-                sql ? std::optional(ChooseStatement(ref, *ExtendedSearchSql(criteria, col), *sql,
-                                                    PlainScan::Texts))
-                    : sql);
-        }
+        if (sqlOnly)
+            return printSql(ExtendedSearchStatement(ref, criteria));
         r = ExtendedSearch(ref, criteria);
     } else if (packet) {
         // The packet list shows "number (date)"; the number alone is taken as such an entry.

@@ -17,8 +17,7 @@ CommandResult ExtendedSearch(Reference& ref, const ExtendedCriteria& criteria,
     }
     if (status)
         status("Выполнение запроса...");
-    ref.qMain.SetSql(ChooseStatement(ref, *ExtendedSearchSql(criteria, ref.NameColumn()), *sql,
-                                     PlainScan::Texts));
+    ref.qMain.SetSql(*ExtendedSearchStatement(ref, criteria));
     ref.qMain.Open();
     r.listChanged = true;
     r.status = FoundStatus(ref.qMain);

@@ -63,4 +63,35 @@ std::string ChooseStatement(Reference& ref, const std::string& plain, const std:
     }
 }
 
+std::string NameFilterStatement(Reference& ref, std::string_view text) {
+    const std::string& col = ref.NameColumn();
+    return ChooseStatement(ref, NameFilterSql(text, col),
+                           NameFilterSql(text, col, ref.SearchIndexed()), PlainScan::Names);
+}
+
+std::optional<std::string> UniversalSearchStatement(Reference& ref, std::string_view text) {
+    const std::string& col = ref.NameColumn();
+    const std::optional<std::string> indexed = UniversalSearchSql(text, col, ref.SearchIndexed());
+    if (!indexed)
+        return indexed;
+    return ChooseStatement(ref, *UniversalSearchSql(text, col), *indexed, PlainScan::Texts);
+}
+
+std::string SynonymStatement(Reference& ref, const std::string& condition,
+                             const std::string& candidates) {
+    const std::string& col = ref.NameColumn();
+    return ChooseStatement(ref, SynonymSql(condition, col), SynonymSql(condition, col, candidates),
+                           PlainScan::Names);
+}
+
+std::optional<std::string> ExtendedSearchStatement(Reference& ref,
+                                                   const ExtendedCriteria& criteria) {
+    const std::string& col = ref.NameColumn();
+    const std::optional<std::string> indexed =
+        ExtendedSearchSql(criteria, col, ref.SearchIndexed());
+    if (!indexed)
+        return indexed;
+    return ChooseStatement(ref, *ExtendedSearchSql(criteria, col), *indexed, PlainScan::Texts);
+}
+
 }  // namespace orv

@@ -2,7 +2,11 @@
 // Of the two statements of one search (statements.h), the one that reads less here.
 #include <string>
 
+#include <optional>
+#include <string_view>
+
 #include "db/reference.h"
+#include "search/statements.h"
 
 namespace orv {
 
@@ -16,5 +20,14 @@ enum class PlainScan { Names, Texts };
 // reference keeps `indexed`.
 std::string ChooseStatement(Reference& ref, const std::string& plain, const std::string& indexed,
                             PlainScan scan);
+
+// The statements the searches run (and `--sql` prints): each builder of statements.h, indexed
+// when the reference has the index, with the choice above made.
+std::string NameFilterStatement(Reference& ref, std::string_view text);
+std::optional<std::string> UniversalSearchStatement(Reference& ref, std::string_view text);
+std::string SynonymStatement(Reference& ref, const std::string& condition,
+                             const std::string& candidates);
+std::optional<std::string> ExtendedSearchStatement(Reference& ref,
+                                                   const ExtendedCriteria& criteria);
 
 }  // namespace orv

@@ -51,9 +51,7 @@ CommandResult FilterTableName(Reference& ref, std::string_view text) {
     CommandResult r;
     if (Trim(text).empty() && !IsFiltered(ref.qMain))
         return r;
-    Reopen(ref.qMain, ChooseStatement(ref, NameFilterSql(text, ref.NameColumn()),
-                                      NameFilterSql(text, ref.NameColumn(), ref.SearchIndexed()),
-                                      PlainScan::Names));
+    Reopen(ref.qMain, NameFilterStatement(ref, text));
     r.listChanged = true;
     if (!ref.qMain.IsEmpty()) {
         ref.qMain.Locate(ref.NameColumn(), std::string(text),
@@ -73,8 +71,7 @@ CommandResult UniversalSearch(Reference& ref, std::string_view text, const Statu
         return r;
     }
     Show(status, "Выполнение запроса...");
-    Reopen(ref.qMain, ChooseStatement(ref, *UniversalSearchSql(text, ref.NameColumn()), *sql,
-                                      PlainScan::Texts));
+    Reopen(ref.qMain, *UniversalSearchStatement(ref, text));
     r.listChanged = true;
     r.status = FoundStatus(ref.qMain);
     r.highlightSearchWords = true;
@@ -120,8 +117,7 @@ CommandResult FilterTableSynonim(Reference& ref, std::string_view filterText,
     const std::string candidates = ref.SearchIndexed()
                                        ? SynonymCandidates(name, synonim, searchText, nameColumn)
                                        : std::string();
-    Reopen(list, ChooseStatement(ref, SynonymSql(condition, nameColumn),
-                                 SynonymSql(condition, nameColumn, candidates), PlainScan::Names));
+    Reopen(list, SynonymStatement(ref, condition, candidates));
     r.listChanged = true;
     list.Locate("id", std::int64_t{id});
     r.redraw = true;
