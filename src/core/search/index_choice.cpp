@@ -71,7 +71,7 @@ std::string NameFilterStatement(Reference& ref, std::string_view text) {
 
 std::optional<std::string> UniversalSearchStatement(Reference& ref, std::string_view text) {
     const std::string& col = ref.NameColumn();
-    const std::optional<std::string> indexed = UniversalSearchSql(text, col, ref.SearchIndexed());
+    std::optional<std::string> indexed = UniversalSearchSql(text, col, ref.SearchIndexed());
     if (!indexed)
         return indexed;
     return ChooseStatement(ref, *UniversalSearchSql(text, col), *indexed, PlainScan::Texts);
@@ -87,8 +87,7 @@ std::string SynonymStatement(Reference& ref, const std::string& condition,
 std::optional<std::string> ExtendedSearchStatement(Reference& ref,
                                                    const ExtendedCriteria& criteria) {
     const std::string& col = ref.NameColumn();
-    const std::optional<std::string> indexed =
-        ExtendedSearchSql(criteria, col, ref.SearchIndexed());
+    std::optional<std::string> indexed = ExtendedSearchSql(criteria, col, ref.SearchIndexed());
     if (!indexed)
         return indexed;
     return ChooseStatement(ref, *ExtendedSearchSql(criteria, col), *indexed, PlainScan::Texts);
