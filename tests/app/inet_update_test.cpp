@@ -32,6 +32,7 @@
 #include "update/update_lock.h"
 
 namespace orv {
+using namespace app;  // the update windows and their texts
 namespace {
 
 namespace fs = std::filesystem;
