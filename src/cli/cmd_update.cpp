@@ -23,6 +23,7 @@
 #include "update/packet_engine.h"
 #include "update/packet_file.h"
 #include "update/update_log.h"
+#include "util/log.h"
 #include "util/paths.h"
 #include "util/text.h"
 
@@ -232,6 +233,14 @@ int Run(Args& args) {
         log.Write("Конец обновления, код " + std::to_string(code));
         return code;
     };
+    // The core's lines of this run reach the administrator's log as well as standard error.
+    struct SinkBack {
+        ~SinkBack() { SetLogSink(std::move(before)); }
+        LogSink before;
+    } sinkBack{SetLogSink([&log](std::string_view area, std::string_view text) {
+        WriteLogToStderr(area, text);
+        log.Write(std::string(area) + ": " + std::string(text));
+    })};
     try {
         // One update at a time: the desktop program or another orvanta-cli run goes first.
         const auto lock = TakeUpdateLock(dir);

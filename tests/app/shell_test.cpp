@@ -6,6 +6,7 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -267,6 +268,20 @@ class ShellTest : public QObject {
         QVERIFY(f.main().isVisible());
         f.state.settings->Open();
         QCOMPARE(f.state.settings->GetKey("cGB", "none"), std::string("none"));  // nothing saved
+    }
+
+    void aFailedSaveOnCloseLeavesALogLineAndTheWindowCloses() {
+        test::AppFixture f;
+        f.main().show();
+        for (const char* when : {"insert", "update"})
+            f.ref().Db().Exec(std::string("create temp trigger refuse_") + when + " before " +
+                              when +
+                              " on settings begin select raise(abort, 'запись запрещена'); end");
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral(
+                                 "^ошибка пропущена \\(сохранение настроек при закрытии\\): .+")));
+        QVERIFY(f.main().close());
+        QVERIFY(!f.main().isVisible());
     }
 
     void theProgramRunsOnceAndWritesItsInstallValues() {

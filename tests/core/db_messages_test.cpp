@@ -1,14 +1,17 @@
-// Messages of the database layer: Russian texts for SQLite's own errors, and quoted data cut
-// so that a message never grows with the data.
+// Messages of the database layer: Russian texts for SQLite's own errors, quoted data cut so
+// that a message never grows with the data, and the log line of a failure nobody is shown.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "db/database.h"
 #include "db/sqlite_errors.h"
 #include "support/temp_dir.h"
 #include "util/error.h"
+#include "util/log.h"
 #include "util/message_text.h"
 
 using namespace orv;
@@ -99,4 +102,61 @@ TEST(DbMessages, QuotedDataIsCutToAHundredCharacters) {
     EXPECT_EQ(cut.size(), 100 * 2 + std::string("…").size());  // whole letters only
     EXPECT_EQ(CutCp1251ForMessage(std::string(300, '\xFF')).substr(0, 2), "я");
     EXPECT_EQ(CutCp1251ForMessage(std::string(300, 'b')), std::string(100, 'b') + "…");
+}
+
+TEST(DbMessages, AStatementWithMoreSqlAfterItsFirstIsRefusedNotCut) {
+    orv::test::TempDir dir;
+    Database db(dir.file("t.db"), Database::Mode::CreateNew);
+    db.Exec("create table b (name text)");
+    db.Exec("insert into b values ('a')");
+    struct Case {
+        const char* sql;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"select count(*) from b", false},
+        {"select count(*) from b;", false},
+        {"select count(*) from b; -- the list", false},
+        {"select count(*) from b;\n /* note */ ;  \n", false},
+        {"select count(*) from b; delete from b", true},
+        {"select count(*) from b; select 2", true},
+        {"select count(*) from b; no such words", true},
+    };
+    for (const Case& c : cases) {
+        try {
+            Statement st = db.Prepare(c.sql);
+            ASSERT_TRUE(st.Step()) << c.sql;
+            EXPECT_EQ(st.ColumnInt(0), 1) << c.sql;
+            EXPECT_FALSE(c.refused) << c.sql;
+        } catch (const Error& e) {
+            EXPECT_TRUE(c.refused) << c.sql << ": " << e.what();
+            EXPECT_TRUE(IsRussian(e.what())) << e.what();
+            EXPECT_NE(std::string(e.what()).find("нескольких команд"), std::string::npos);
+        }
+    }
+    Statement rows = db.Prepare("select count(*) from b");
+    ASSERT_TRUE(rows.Step());
+    EXPECT_EQ(rows.ColumnInt(0), 1);  // nothing after a first statement ever ran
+}
+
+TEST(DbMessages, ASwallowedFailureLeavesOneCutLineInTheLog) {
+    std::vector<std::string> lines;
+    const LogSink before = SetLogSink([&lines](std::string_view area, std::string_view text) {
+        lines.push_back(std::string(area) + ": " + std::string(text));
+    });
+    {
+        orv::test::TempDir dir;
+        Database db(dir.file("t.db"), Database::Mode::CreateNew);
+        Transaction t(db);
+        db.Exec("commit");  // the transaction's own rollback then fails
+    }
+    LogLine("index", std::string(5000, 'x'));
+    SetLogSink(before);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0].rfind("db: откат транзакции: ", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1], "index: " + std::string(kMaxLogChars, 'x') + "…");
+
+    testing::internal::CaptureStderr();
+    LogLine("db", "без приёмника");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "orvanta: db: без приёмника\n");
 }

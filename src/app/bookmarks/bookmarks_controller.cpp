@@ -73,7 +73,7 @@ void BookmarksController::Visit(long long id) {
     if (id <= 0)
         return;
     // Bookkeeping of the user's reading must never interrupt it.
-    Quietly([&] {
+    Quietly("запись в историю просмотра", [&] {
         Load();
         if (history_.Add(id, QDateTime::currentSecsSinceEpoch()))
             SaveHistoryNow();

@@ -166,7 +166,7 @@ long long DescriptionController::PreparePrint() {
 
 void DescriptionController::AddAnalogues(PageOptions& options, std::int64_t id) {
     // A look-up of the page: a failure leaves the line out and the page is still shown.
-    Quietly([&] {
+    Quietly("строка аналогов на странице", [&] {
         Reference& ref = state_.Ref();
         AnalogueList list = AnaloguesOf(ref.Db(), id, ref.NameColumn(), kPageAnalogues);
         options.analoguesTotal = list.total;
@@ -187,7 +187,7 @@ PageOptions DescriptionController::Options() const {
 void DescriptionController::miPrintClick() {
     if (!state_.HasReference())
         return;
-    Quietly([&] {
+    Quietly("подготовка просмотра печати", [&] {
         const long long id = PreparePrint();
         state_.printRequest = PrintRequest::Preview;
         if (printed)
@@ -206,7 +206,7 @@ void DescriptionController::tbPrintClick() {
                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     if (!yes)
         return;
-    Quietly([&] {
+    Quietly("подготовка быстрой печати", [&] {
         const long long id = PreparePrint();
         state_.printRequest = PrintRequest::Quick;
         if (printed)
@@ -220,7 +220,7 @@ void DescriptionController::wbNavigateComplete2() {
         return;
     state_.printRequest = PrintRequest::None;
     bool noPrinter = false;
-    Quietly([&] {
+    Quietly("печать страницы", [&] {
         if (request == PrintRequest::Preview)
             printer_.Preview(*view_->wb->document(), window_);
         else

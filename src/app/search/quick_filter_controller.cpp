@@ -42,7 +42,7 @@ QuickFilterController::QuickFilterController(ProgramState& state, FilterPanel* p
 
 const NameMatcher* QuickFilterController::Names() {
     const NameMatcher* matcher = nullptr;
-    Quietly([&] {
+    Quietly("чтение наименований для подсказок", [&] {
         if (state_.HasReference())
             matcher = &names_.Matcher(state_.Ref());
     });

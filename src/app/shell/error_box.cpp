@@ -4,8 +4,12 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
-#include <cstdio>
 #include <new>
+#include <string>
+
+#include "app/shell/app_log.h"
+#include "util/log.h"
+#include "util/message_text.h"
 
 namespace orv::app {
 
@@ -49,7 +53,7 @@ QString ErrorBoxText(const QString& message) {
 
 void ShowErrorBox(QWidget* parent, const QString& message) {
     const QString text = ErrorBoxText(message);
-    std::fprintf(stderr, "orvanta: %s\n", text.toUtf8().constData());
+    qCWarning(lcShell).noquote() << QStringLiteral("окно ошибки: ") + text;
     QMessageBox box(QMessageBox::Critical, AppTitle(), text, QMessageBox::Ok, parent);
     OpenBoxes().append(text);
     struct Closed {
@@ -63,7 +67,8 @@ void ShowErrorBox(QWidget* parent, const QString& message) {
 
 void ReportError(const QString& message) {
     if (OpenBoxes().contains(ErrorBoxText(message))) {
-        LogSwallowed(message.toUtf8().constData());
+        qCWarning(lcShell).noquote()
+            << QStringLiteral("та же ошибка, её окно ещё открыто: ") + ErrorBoxText(message);
         return;
     }
     QWidget* parent = QApplication::activeModalWidget();
@@ -82,8 +87,15 @@ void SetErrorBoxWatcher(std::function<void(QMessageBox&)> watcher) {
     Watcher() = std::move(watcher);
 }
 
-void LogSwallowed(const char* what) {
-    std::fprintf(stderr, "orvanta: ошибка пропущена: %.300s\n", what);
+void LogSwallowed(const char* what) noexcept {
+    try {
+        const std::string why = CutForMessage(CaughtText(), kMaxLogChars);
+        qCWarning(lcShell).noquote()
+            << QStringLiteral("ошибка пропущена (%1): %2")
+                   .arg(QString::fromUtf8(what), QString::fromStdString(why));
+    } catch (...) {
+        // No memory even for the line: it is lost, and the handler carries on.
+    }
 }
 
 }  // namespace orv::app

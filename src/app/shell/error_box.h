@@ -28,8 +28,8 @@ QString ErrorText(const std::exception& e);
 // Tests watch the error boxes through this: called with each box just before it runs.
 void SetErrorBoxWatcher(std::function<void(QMessageBox&)> watcher);
 
-// A handler that must not disturb the user leaves one line in the log instead.
-void LogSwallowed(const char* what);
+// Inside a catch block: one log line saying what failed and why, for an error nobody is shown.
+void LogSwallowed(const char* what) noexcept;
 
 // Runs a command step whose error must not end the caller: shown in the error box.
 template <class F>
@@ -41,15 +41,13 @@ void Guarded(QWidget* parent, F&& f) {
     }
 }
 
-// Runs a handler that must not disturb the user: errors are swallowed.
+// Runs a handler that must not disturb the user: an error leaves one log line naming `what`.
 template <class F>
-void Quietly(F&& f) noexcept {
+void Quietly(const char* what, F&& f) noexcept {
     try {
         f();
-    } catch (const std::exception& e) {
-        LogSwallowed(e.what());
     } catch (...) {
-        LogSwallowed("?");
+        LogSwallowed(what);
     }
 }
 

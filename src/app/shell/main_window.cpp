@@ -214,7 +214,7 @@ void MainWindow::ShowAbout() {
 }
 
 void MainWindow::FormActivate() {
-    Quietly([&] {
+    Quietly("возврат списка к первой строке", [&] {
         if (!state_.HasReference() || !state_.Ref().qMain.Active())
             return;
         state_.Ref().qMain.First();
@@ -272,7 +272,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         return;
     }
     if (saveSettings)
-        Quietly([&] { saveSettings(); });
+        Quietly("сохранение настроек при закрытии", [&] { saveSettings(); });
     e->accept();
 }
 

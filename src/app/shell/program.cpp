@@ -14,6 +14,7 @@
 #include "app/display/full_description_window.h"
 #include "app/settings/window_settings.h"
 #include "app/shell/about_window.h"
+#include "app/shell/app_log.h"
 #include "app/shell/application.h"
 #include "app/shell/error_box.h"
 #include "app/shell/local_windows.h"
@@ -61,7 +62,23 @@ ProgramWindows::ProgramWindows(ProgramState& state) {
     };
 }
 
-ProgramWindows::~ProgramWindows() = default;
+ProgramWindows::~ProgramWindows() {
+    // Each part goes before what it points at, and nothing is left pointing at a part that is
+    // gone: the partner link first (its host goes next), then the main window's hooks into
+    // the windows below it, then the update windows (they use the local ones), the local
+    // windows (they use the main window and the settings controls), the settings controls,
+    // and last the main window with the windows it owns.
+    delete partner;
+    partner = nullptr;
+    partnerHost.reset();
+    main->hooks = {};
+    main->saveSettings = nullptr;
+    main->description->sections = nullptr;
+    inet.reset();
+    local.reset();
+    settings.reset();
+    main.reset();
+}
 
 StartOptions ParseCommandLine(const QStringList& arguments) {
     StartOptions options;
@@ -144,6 +161,7 @@ int RunProgram(int argc, char** argv) {
     Application app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Norvel"));
     QApplication::setApplicationName(QStringLiteral("Orvanta"));
+    InstallLog();
     LoadQtTranslation(app);
     const StartOptions options = ParseCommandLine(QApplication::arguments().mid(1));
 

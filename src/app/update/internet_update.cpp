@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "app/shell/app_log.h"
 #include "app/shell/background_tray.h"
 #include "app/shell/error_box.h"
 #include "app/shell/local_windows.h"
@@ -87,12 +88,16 @@ InternetUpdate::InternetUpdate(ProgramState& state, MainWindow& main,
     main.hooks.armUpdateCheck = [c] { c->Arm(); };
 }
 
-InternetUpdate::~InternetUpdate() = default;
+InternetUpdate::~InternetUpdate() {
+    if (log_)
+        CopyLogTo(nullptr);
+}
 
 void InternetUpdate::EnterBackground(const std::string& dir) {
     tray = std::make_unique<BackgroundTray>();
     tray->Start();
     log_ = std::make_unique<UpdateLog>(dir.empty() || dir.back() == '/' ? dir : dir + "/");
+    CopyLogTo(log_.get());
     Log("Начало обновления (orvanta update), сервер " + UpdateServerAddress() + ", папка " + dir);
     CatchStopSignals();
     stopPoll_ = new QTimer(&main_);

@@ -22,6 +22,7 @@ ListWrap::~ListWrap() {
         try {
             Restore();
         } catch (...) {
+            LogSwallowed("возврат списка после пакета");
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include "app/shell/error_box.h"
 #include "app/shell/program_state.h"
 #include "app/update/inet_update_window.h"
 #include "app/update/update_texts.h"
@@ -46,6 +47,7 @@ void UpdateCheck::checkuTimer() {
         try {
             state_.lastPacket = InitUpd(state_.Ref()).lastInstalled;
         } catch (...) {
+            LogSwallowed("номер последнего установленного пакета");
         }
     }
     if (state_.lastPacket < state_.newestPacket && checkOn) {

@@ -24,6 +24,20 @@ Statement::Statement(sqlite3* db, const std::string& sql) : db_(db), sql_(sql) {
         SQLITE_OK) {
         ThrowSqlite(db, "Ошибка в запросе «" + CutForMessage(sql) + "»");
     }
+    // A second statement would never run: the text is refused rather than cut. Only spaces,
+    // comments and semicolons may follow the first.
+    const char* end = sql.c_str() + sql.size();
+    while (tail != nullptr && tail < end) {
+        sqlite3_stmt* next = nullptr;
+        const int rc = sqlite3_prepare_v2(db, tail, static_cast<int>(end - tail), &next, &tail);
+        sqlite3_finalize(next);
+        if (rc != SQLITE_OK || next != nullptr) {
+            sqlite3_finalize(stmt_);
+            stmt_ = nullptr;
+            throw Error("Запрос из нескольких команд SQL не выполняется: «" + CutForMessage(sql) +
+                        "»");
+        }
+    }
 }
 
 Statement::Statement(Statement&& o) noexcept : db_(o.db_), stmt_(o.stmt_), sql_(std::move(o.sql_)) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "util/log.h"
 #include "util/value.h"
 
 // The SQLite handles stay opaque here; only the files that call SQLite include sqlite3.h.
@@ -75,6 +76,7 @@ class Transaction {
             try {
                 db_.Rollback();
             } catch (...) {
+                LogCaught("db", "откат транзакции");
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "util/cp1251.h"
 #include "util/inn_key.h"
+#include "util/log.h"
 #include "util/text.h"
 
 namespace orv {
@@ -34,6 +35,7 @@ void EnsureInnKeys(Database& db) {
             db.Exec("rollback to inn_upgrade");
             db.Exec("release inn_upgrade");
         } catch (...) {
+            LogCaught("db", "откат заполнения ключей МНН");
         }
         throw;
     }

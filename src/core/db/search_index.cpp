@@ -1,6 +1,7 @@
 #include "db/search_index.h"
 
 #include "util/cp1251.h"
+#include "util/log.h"
 
 namespace orv {
 namespace {
@@ -40,6 +41,7 @@ void InSavepoint(Database& db, const std::string& sql) {
             db.Exec("rollback to search_index");
             db.Exec("release search_index");
         } catch (...) {
+            LogCaught("db", "откат изменения индекса поиска");
         }
         throw;
     }

@@ -7,6 +7,7 @@
 #include "db/search_index.h"
 #include "util/cp1251.h"
 #include "util/error.h"
+#include "util/log.h"
 #include "util/text.h"
 
 namespace orv {
@@ -117,9 +118,11 @@ void RebuildIndexTable(DataSet& list, const std::string& databasePath, const Sta
         try {
             db.Commit();
         } catch (...) {
+            LogCaught("index", "сохранение перестроенной части индекса");
             try {
                 db.Rollback();
             } catch (...) {
+                LogCaught("index", "откат перестройки индекса");
             }
         }
         throw;

@@ -3,6 +3,7 @@
 #include "search/index_choice.h"
 #include "search/statements.h"
 #include "util/cp1251.h"
+#include "util/log.h"
 #include "util/text.h"
 
 namespace orv {
@@ -136,12 +137,14 @@ CommandResult N15Click(Reference& ref, DataSet& active) {
         if (HasCurrentRow(active))
             id = ValueToIntDef(active.Field("id"), 0);
     } catch (...) {
+        LogCaught("search", "сброс выборки, текущая строка");
     }
     try {
         r.listChanged = true;
         Reopen(ref.qMain, ResetSelectionSql(ref.NameColumn()));
         ref.qMain.Locate("id", std::int64_t{id});
     } catch (...) {
+        LogCaught("search", "сброс выборки");
     }
     return r;
 }

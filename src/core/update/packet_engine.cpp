@@ -9,6 +9,7 @@
 #include "db/search_index.h"
 #include "update/day_number.h"
 #include "update/line_applier.h"
+#include "util/log.h"
 #include "util/text.h"
 
 namespace orv {
@@ -100,9 +101,14 @@ PacketRun::PacketRun(Reference& ref, PacketText packet, double appliedAt)
         ref_.Db().Exec("pragma cache_size=-32768");
         ref_.Db().Exec("pragma mmap_size=0");
     } catch (const Error&) {
+        LogCaught("update", "кэш базы на время пакета");
     }
     // Copying the log into the database syncs the disk; it gets a tick of its own instead of
     // lengthening whichever commit reaches the threshold. Set last: nothing after it throws.
+    // The hook replaces SQLite's own automatic checkpoint and holds `this`: RestoreCheckpoints
+    // (at the end of the run, and in the destructor whatever the end) takes it off by setting
+    // the automatic checkpoint again, which puts SQLite's hook back in its place, so the
+    // connection never calls into a run that is gone.
     sqlite3_wal_hook(ref_.Db().Handle(), &PacketRun::WalHook, this);
     hooked_ = true;
 }

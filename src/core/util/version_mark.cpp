@@ -9,6 +9,7 @@
 #include <iterator>
 #include <vector>
 
+#include "util/log.h"
 #include "util/text.h"
 
 namespace orv {
@@ -142,8 +143,9 @@ std::string FileVersionText(const std::string& path) {
     const std::vector<std::string> parts = SplitText(v, ".");
     auto part = [](const std::string& s) { return std::to_string(std::stoul(s) & 0xFFFFu); };
     try {
-        return part(parts[0]) + "." + part(parts[3]);
+        return part(parts.at(0)) + "." + part(parts.at(3));
     } catch (...) {
+        LogCaught("version", "номер версии файла " + path);
         return "?.?";
     }
 }
