@@ -32,15 +32,15 @@ class BookmarksTest : public QObject {
 
     MainWindow& w() { return f->main(); }
     void Trigger(const char* name) {
-        QAction* a = w().commands->Action(QString::fromLatin1(name));
+        QAction* a = w().commands()->Action(QString::fromLatin1(name));
         QVERIFY2(a, name);
         a->trigger();
     }
     void Select(const char* name) {
         if (!f->ref().qMain.Locate("pname", Value{std::string(name)}))
             QFAIL(name);
-        w().lists->FollowList();
-        w().description->gbAllClick();
+        w().lists()->FollowList();
+        w().description()->gbAllClick();
     }
     void SetInn(int id, const std::string& inn) {
         Statement st = f->ref().Db().Prepare("update b set n13 = ?1 where id = ?2");
@@ -73,7 +73,7 @@ class BookmarksTest : public QObject {
     // The page is shown long enough to count as a visit.
     void Visit(const char* name) {
         Select(name);
-        QTRY_VERIFY(!w().bookmarks->VisitTimer().isActive());
+        QTRY_VERIFY(!w().bookmarks()->VisitTimer().isActive());
     }
 
   private slots:
@@ -82,11 +82,11 @@ class BookmarksTest : public QObject {
         f->ShowMain();
         // The first row shown at start-up is no visit of these tests.
         QTest::qWait(20);
-        w().bookmarks->VisitTimer().stop();
+        w().bookmarks()->VisitTimer().stop();
         SetInn(2, "Дротаверина гидрохлорид");
         SetInn(3, "<b>Дротаверин</b>");
         SetInn(1, "Ацетилсалициловая кислота");
-        w().bookmarks->VisitTimer().setInterval(30);
+        w().bookmarks()->VisitTimer().setInterval(30);
     }
     void cleanup() { f.reset(); }
 
@@ -97,8 +97,8 @@ class BookmarksTest : public QObject {
         QCOMPARE(f->CurrentName(), std::string("Но-шпа"));
         QCOMPARE(w().StatusText(), QStringLiteral("Аналоги по МНН «Дротаверина гидрохлорид»: 2"));
         // The pop-up item runs the same command.
-        QVERIFY(w().commands->PopupMenu1()->actions().contains(
-            w().commands->Action(QStringLiteral("pmAnalogues"))));
+        QVERIFY(w().commands()->PopupMenu1()->actions().contains(
+            w().commands()->Action(QStringLiteral("pmAnalogues"))));
         Trigger("N15");
         QCOMPARE(f->ref().qMain.RecordCount(), 8);
         QCOMPARE(f->CurrentName(), std::string("Но-шпа"));
@@ -114,7 +114,7 @@ class BookmarksTest : public QObject {
 
     void theAnaloguesLineLinksToThePreparations() {
         Select("Но-шпа");
-        QTextBrowser* wb = w().descriptionView->wb;
+        QTextBrowser* wb = w().descriptionView()->wb;
         const QString page = wb->toHtml();
         QVERIFY(page.contains(QStringLiteral("Аналоги")));
         QVERIFY(page.contains(QStringLiteral("prep:3")));
@@ -138,7 +138,7 @@ class BookmarksTest : public QObject {
         QCOMPARE(Stored(kHistoryKey).size() > 0, true);
         Trigger("miBack");
         QCOMPARE(f->CurrentName(), std::string("Но-шпа"));
-        QTRY_VERIFY(!w().bookmarks->VisitTimer().isActive());
+        QTRY_VERIFY(!w().bookmarks()->VisitTimer().isActive());
         Trigger("miBack");
         QCOMPARE(f->CurrentName(), std::string("Аспирин"));
         Trigger("miBack");  // nothing older
@@ -146,7 +146,7 @@ class BookmarksTest : public QObject {
         QCOMPARE(w().StatusText(), QStringLiteral("История: более ранних препаратов нет"));
         Trigger("miForward");
         QCOMPARE(f->CurrentName(), std::string("Но-шпа"));
-        QTRY_VERIFY(!w().bookmarks->VisitTimer().isActive());
+        QTRY_VERIFY(!w().bookmarks()->VisitTimer().isActive());
         std::string ids = Stored(kHistoryKey);
         QCOMPARE(History::Decode(ids)->Entries().size(), size_t{3});
 
@@ -194,8 +194,8 @@ class BookmarksTest : public QObject {
         QCOMPARE(f->CurrentName(), std::string("Аспирин"));
         QCOMPARE(Stored(kFavouritesKey), std::string("1"));
         // Both are on the menu "Закладки" and on the tool bar.
-        QVERIFY(w().commands->Action(QStringLiteral("tbHistory")));
-        QVERIFY(w().commands->Action(QStringLiteral("tbFavourites")));
+        QVERIFY(w().commands()->Action(QStringLiteral("tbHistory")));
+        QVERIFY(w().commands()->Action(QStringLiteral("tbFavourites")));
     }
 };
 

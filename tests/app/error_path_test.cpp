@@ -88,15 +88,15 @@ class ErrorPathTest : public QObject {
         QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
     }
     QWidget* ToolButton(const char* action) {
-        return w().commands->ToolBar()->widgetForAction(
-            w().commands->Action(QString::fromLatin1(action)));
+        return w().commands()->ToolBar()->widgetForAction(
+            w().commands()->Action(QString::fromLatin1(action)));
     }
 
   private slots:
     void init() {
         f = std::make_unique<test::AppFixture>();
         f->ShowMain();
-        w().description->confirmQuickPrint = [] { return true; };
+        w().description()->confirmQuickPrint = [] { return true; };
         SetErrorBoxWatcher([this](QMessageBox& box) {
             boxes_.append(box.text());
             captions_.append(box.windowTitle());
@@ -119,7 +119,7 @@ class ErrorPathTest : public QObject {
         QVERIFY(!f->ref().qGroups.Active());  // the next visit tries again
 
         QTest::keyClick(&w(), Qt::Key_F1, Qt::ControlModifier);
-        QTabBar* bar = w().pc1->tabBar();
+        QTabBar* bar = w().pc1()->tabBar();
         Click(bar, bar->tabRect(1).center());
         Click(bar, bar->tabRect(0).center());
         Click(bar, bar->tabRect(1).center());
@@ -134,44 +134,44 @@ class ErrorPathTest : public QObject {
 
     void tree() {
         QTest::keyClick(&w(), Qt::Key_F2, Qt::ControlModifier);
-        QVERIFY(w().gbGr->Built());
-        w().gbGr->expandAll();
-        QVERIFY(w().gbGr->SelectId(1));  // Аспирин, then Панадол
+        QVERIFY(w().gbGr()->Built());
+        w().gbGr()->expandAll();
+        QVERIFY(w().gbGr()->SelectId(1));  // Аспирин, then Панадол
         Break({"b"});
-        QTest::keyClick(w().gbGr, Qt::Key_Down);
+        QTest::keyClick(w().gbGr(), Qt::Key_Down);
         ExpectOneBox("tree, keyboard");
-        QTreeWidgetItem* item = w().gbGr->ItemById(4);
+        QTreeWidgetItem* item = w().gbGr()->ItemById(4);
         QVERIFY(item);
-        Click(w().gbGr->viewport(), w().gbGr->visualItemRect(item).center());
+        Click(w().gbGr()->viewport(), w().gbGr()->visualItemRect(item).center());
         ExpectOneBox("tree, mouse");
     }
 
     void listSelection() {
-        w().gbAll->setFocus();
+        w().gbAll()->setFocus();
         Break({"b"});
-        QTest::keyClick(w().gbAll, Qt::Key_Down);
+        QTest::keyClick(w().gbAll(), Qt::Key_Down);
         ExpectOneBox("list, arrow key");
-        Click(w().gbAll->viewport(),
-              w().gbAll->visualRect(w().gbAll->model()->index(3, 0)).center());
+        Click(w().gbAll()->viewport(),
+              w().gbAll()->visualRect(w().gbAll()->model()->index(3, 0)).center());
         ExpectOneBox("list, click");
-        QTest::keyClick(w().gbAll, Qt::Key_Return);
-        ExpectOneBox("list, Enter");                  // the synonym selection
-        QCOMPARE(w().gbAll->model()->rowCount(), 0);  // a failed selection leaves the list empty
+        QTest::keyClick(w().gbAll(), Qt::Key_Return);
+        ExpectOneBox("list, Enter");                    // the synonym selection
+        QCOMPARE(w().gbAll()->model()->rowCount(), 0);  // a failed selection leaves the list empty
         Repair({"b"});
-        w().commands->Action(QStringLiteral("N31"))->trigger();
-        QCOMPARE(w().gbAll->model()->rowCount(), 8);
+        w().commands()->Action(QStringLiteral("N31"))->trigger();
+        QCOMPARE(w().gbAll()->model()->rowCount(), 8);
     }
 
     void searches() {
-        FilterEdit* box = w().pnFilter->edFilter;
+        FilterEdit* box = w().pnFilter()->edFilter;
         box->setFocus();
         box->setText(QStringLiteral("пара"));
         Break({"b"});
         QTest::keyClick(box, Qt::Key_Return);
         ExpectOneBox("name filter, Enter");
-        Click(w().pnFilter->sbFilter);
+        Click(w().pnFilter()->sbFilter);
         ExpectOneBox("name filter, button");
-        w().pnFilter->usearch->setChecked(true);
+        w().pnFilter()->usearch->setChecked(true);
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Return);
         ExpectOneBox("universal search, Enter");
@@ -208,7 +208,7 @@ class ErrorPathTest : public QObject {
                 step();
                 Repair({"settings"});
             });
-            RunClosingDialogs([&] { w().commands->Action(QStringLiteral("N12"))->trigger(); });
+            RunClosingDialogs([&] { w().commands()->Action(QStringLiteral("N12"))->trigger(); });
         };
         openAnd([&] { Click(dialog->Button1); });
         ExpectOneBox("settings, ОК by mouse");
@@ -232,7 +232,8 @@ class ErrorPathTest : public QObject {
             QTest::keyClick(stats->Button1, Qt::Key_Space);
         });
         f->ref().Db().Exec("insert into packets (id, dt) values (1, 45000)");
-        RunClosingDialogs([&] { w().commands->Action(QStringLiteral("SpeedButton4"))->trigger(); });
+        RunClosingDialogs(
+            [&] { w().commands()->Action(QStringLiteral("SpeedButton4"))->trigger(); });
         ExpectOneBox("packet list, Показать by keyboard");
     }
 };

@@ -36,9 +36,9 @@ class LocalWindowsTest : public QObject {
     void searchTabFocusesTheNameCriterion() {
         app->ShowMain();
         QVERIFY(local().page->isAncestorOf(local().page->edfName));
-        QVERIFY(app->main().tsFindEx->isAncestorOf(local().page));
-        app->main().commands->Action(QStringLiteral("N23"))->trigger();
-        QCOMPARE(app->main().pc2->currentIndex(), 2);
+        QVERIFY(app->main().tsFindEx()->isAncestorOf(local().page));
+        app->main().commands()->Action(QStringLiteral("N23"))->trigger();
+        QCOMPARE(app->main().pc2()->currentIndex(), 2);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(local().page->edfName));
     }
 
@@ -50,7 +50,7 @@ class LocalWindowsTest : public QObject {
             dlg->edfSyn->setText(QStringLiteral("панадол"));
             dlg->btnFindEx->click();
         });
-        app->main().commands->Action(QStringLiteral("N32"))->trigger();
+        app->main().commands()->Action(QStringLiteral("N32"))->trigger();
         QCOMPARE(app->ref().qMain.RecordCount(), 1);
         QCOMPARE(app->CurrentName(), std::string("Парацетамол"));
         QVERIFY(!app->state.highlightSearchWords);
@@ -62,7 +62,7 @@ class LocalWindowsTest : public QObject {
         const QString last = list->item(list->count() - 1)->text();
         list->setCurrentRow(list->count() - 1);
         dlg->ToolButton3->click();  // to the beginning, without any save
-        const std::vector<orv::CheckEntry> sections = app->main().description->sections();
+        const std::vector<orv::CheckEntry> sections = app->main().description()->PageSections();
         QCOMPARE(QString::fromStdString(sections.front().caption), last);
     }
 
@@ -73,13 +73,13 @@ class LocalWindowsTest : public QObject {
             seenPage = dlg->pc->currentIndex();
             dlg->Button2->click();
         });
-        app->main().commands->Action(QStringLiteral("N13"))->trigger();
+        app->main().commands()->Action(QStringLiteral("N13"))->trigger();
         QCOMPARE(seenPage, 1);
         QTimer::singleShot(0, dlg, [&] {
             seenPage = dlg->pc->currentIndex();
             QTest::keyClick(dlg, Qt::Key_Escape);
         });
-        app->main().commands->Action(QStringLiteral("N12"))->trigger();
+        app->main().commands()->Action(QStringLiteral("N12"))->trigger();
         QCOMPARE(seenPage, 0);
         QVERIFY(!dlg->isVisible());
     }
@@ -91,7 +91,7 @@ class LocalWindowsTest : public QObject {
             shown = upd->isVisible();
             QTest::keyClick(upd, Qt::Key_Escape);
         });
-        app->main().commands->Action(QStringLiteral("N19"))->trigger();
+        app->main().commands()->Action(QStringLiteral("N19"))->trigger();
         QVERIFY(shown);
         QVERIFY(!upd->isVisible());
 
@@ -100,7 +100,7 @@ class LocalWindowsTest : public QObject {
             shown = stats->isVisible();
             stats->Button2->click();
         });
-        app->main().hooks.openPacketList();
+        app->windows->OpenPacketList();
         QVERIFY(shown);
         QCOMPARE(app->main().StatusText(), QStringLiteral("Пакеты обновления"));
     }

@@ -45,11 +45,11 @@ class MainWindowTest : public QObject {
     std::unique_ptr<test::AppFixture> f;
 
     MainWindow& w() { return f->main(); }
-    FilterEdit* box() { return w().pnFilter->edFilter; }
-    void Trigger(const char* name) { w().commands->Action(QString::fromLatin1(name))->trigger(); }
+    FilterEdit* box() { return w().pnFilter()->edFilter; }
+    void Trigger(const char* name) { w().commands()->Action(QString::fromLatin1(name))->trigger(); }
     void SelectListRow(const char* name) {
         QVERIFY(f->ref().qMain.Locate("pname", Value{std::string(name)}));
-        w().lists->FollowList();
+        w().lists()->FollowList();
     }
     std::string PageText(const QString& file) {
         QFile page(file);
@@ -86,12 +86,12 @@ class MainWindowTest : public QObject {
 
     void lettersTypedOnTheListGoToTheFilterBox() {
         box()->setText(QStringLiteral("п"));
-        w().gbAll->setFocus();
-        Type(w().gbAll, QStringLiteral("ар"));
+        w().gbAll()->setFocus();
+        Type(w().gbAll(), QStringLiteral("ар"));
         QCOMPARE(box()->text(), QStringLiteral("пар"));  // appended, not replaced
         QTRY_VERIFY(box()->hasFocus());
         QTRY_COMPARE(f->CurrentName(), std::string("Парацетамол"));
-        QCOMPARE(w().gbAll->currentIndex().row(), f->ref().qMain.RecNo());
+        QCOMPARE(w().gbAll()->currentIndex().row(), f->ref().qMain.RecNo());
     }
 
     void locateWaitsForAPauseInTyping() {
@@ -100,7 +100,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(f->CurrentName(), std::string("Амоксициллин"));  // not at once
         QTRY_COMPARE_WITH_TIMEOUT(f->CurrentName(), std::string("Но-шпа"), 1000);
         QCOMPARE(w().StatusText(), QStringLiteral("Но-шпа"));
-        QTRY_VERIFY(!w().filter->Delay().isActive());  // one locate per burst, then the timer stops
+        QTRY_VERIFY(
+            !w().filter()->Delay().isActive());  // one locate per burst, then the timer stops
 
         Type(box(), QStringLiteral("жжж"));
         QTRY_COMPARE_WITH_TIMEOUT(w().StatusText(), QStringLiteral("Препарат не найден."), 1000);
@@ -121,9 +122,9 @@ class MainWindowTest : public QObject {
 
         // Released on a list, Ctrl always clears the box and hands it the focus.
         box()->setText(QStringLiteral("нурофен"));
-        w().gbAll->setFocus();
-        QTest::keyPress(w().gbAll, Qt::Key_Control, Qt::ControlModifier);
-        QTest::keyRelease(w().gbAll, Qt::Key_Control, Qt::NoModifier);
+        w().gbAll()->setFocus();
+        QTest::keyPress(w().gbAll(), Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyRelease(w().gbAll(), Qt::Key_Control, Qt::NoModifier);
         QCOMPARE(box()->text(), QString());
         QTRY_VERIFY(box()->hasFocus());
     }
@@ -131,23 +132,23 @@ class MainWindowTest : public QObject {
     void movingKeysInTheBoxGoToTheList() {
         box()->setFocus();
         QTest::keyClick(box(), Qt::Key_Down);
-        QTRY_VERIFY(w().gbAll->hasFocus());
+        QTRY_VERIFY(w().gbAll()->hasFocus());
         QCOMPARE(f->CurrentName(),
                  std::string("Амоксициллин"));  // the first key only moves the focus
-        QTest::keyClick(w().gbAll, Qt::Key_Down);
+        QTest::keyClick(w().gbAll(), Qt::Key_Down);
         QCOMPARE(f->CurrentName(), std::string("Аспирин"));
         QCOMPARE(w().StatusText(), QStringLiteral("Аспирин"));  // released moving key shows it
     }
 
     void filterPanelShowsItsCheckBoxWhole() {
-        FilterPanel* panel = w().pnFilter;
+        FilterPanel* panel = w().pnFilter();
         QCheckBox* box = panel->usearch;
         QLabel* counter = panel->RecC;
-        w().counter->RecCountTimer();
+        w().counter()->RecCountTimer();
         // At the designed pane width, and at a wider one.
-        QCOMPARE(w().Splitter1->sizes().value(0), 265);
+        QCOMPARE(w().Splitter1()->sizes().value(0), 265);
         for (int extra : {0, 200}) {
-            w().Splitter1->setSizes({265 + extra, w().Splitter1->width() - 265 - extra});
+            w().Splitter1()->setSizes({265 + extra, w().Splitter1()->width() - 265 - extra});
             QTRY_COMPARE(panel->width(), 265 + extra);
             QVERIFY(box->isVisible());
             QVERIFY(box->width() >= box->sizeHint().width());
@@ -158,16 +159,16 @@ class MainWindowTest : public QObject {
     }
 
     void counterIsGreenForTheWholeListAndRedForLess() {
-        RecordCounter* counter = w().counter;
+        RecordCounter* counter = w().counter();
         counter->RecCountTimer();
-        QLabel* recC = w().pnFilter->RecC;
+        QLabel* recC = w().pnFilter()->RecC;
         QCOMPARE(recC->text(), QStringLiteral("8 / 8"));
         QCOMPARE(recC->palette().color(QPalette::WindowText), QColor(0x00, 0x80, 0x00));
         QCOMPARE(recC->toolTip(), QStringLiteral("Показано 8 из 8 записей"));
 
         f->ref().qMain.SetSql("select * from b where id<3 order by pname");
         f->ref().qMain.Open();
-        w().lists->ListReopened();
+        w().lists()->ListReopened();
         QTRY_COMPARE(recC->text(), QStringLiteral("2 / 8"));  // the timer follows by itself
         QCOMPARE(recC->palette().color(QPalette::WindowText), QColor(0xFF, 0x00, 0x00));
 
@@ -183,45 +184,45 @@ class MainWindowTest : public QObject {
         QTest::keyClick(box(), Qt::Key_Return);
         QCOMPARE(f->ref().qMain.RecordCount(), 1);
         QCOMPARE(f->CurrentName(), std::string("Парацетамол"));
-        QCOMPARE(w().gbAll->model()->rowCount(), 1);
-        QCOMPARE(w().gbAll->currentIndex().row(), 0);
+        QCOMPARE(w().gbAll()->model()->rowCount(), 1);
+        QCOMPARE(w().gbAll()->currentIndex().row(), 0);
         QCOMPARE(w().StatusText(), QStringLiteral("Парацетамол"));  // its description is shown
-        w().counter->RecCountTimer();
-        QCOMPARE(w().pnFilter->RecC->palette().color(QPalette::WindowText),
+        w().counter()->RecCountTimer();
+        QCOMPARE(w().pnFilter()->RecC->palette().color(QPalette::WindowText),
                  QColor(0xFF, 0x00, 0x00));
     }
 
     void universalSearchHighlightsAndAsksForWords() {
-        w().pnFilter->usearch->setChecked(true);
+        w().pnFilter()->usearch->setChecked(true);
         box()->setText(QStringLiteral("дротаверин"));
-        w().filter->sbFilterClick();
+        w().filter()->sbFilterClick();
         QCOMPARE(f->ref().qMain.RecordCount(), 2);  // the name and the synonym of Но-шпа
         QVERIFY(f->state.highlightSearchWords);
         // The next incremental locate ends the highlighting.
-        w().filter->edFilterChange();
+        w().filter()->edFilterChange();
         QTRY_VERIFY(!f->state.highlightSearchWords);
     }
 
     void synonymSelectionFromTheList() {
         SelectListRow("Но-шпа");
-        w().gbAll->setFocus();
-        QTest::keyClick(w().gbAll, Qt::Key_Return);
+        w().gbAll()->setFocus();
+        QTest::keyClick(w().gbAll(), Qt::Key_Return);
         QCOMPARE(f->ref().qMain.RecordCount(), 2);  // Но-шпа and Дротаверин
         QCOMPARE(f->CurrentName(), std::string("Но-шпа"));
         QCOMPARE(w().StatusText(), QStringLiteral("Готово"));
-        QCOMPARE(w().gbAll->currentIndex().data().toString(), QStringLiteral("Но-шпа"));
+        QCOMPARE(w().gbAll()->currentIndex().data().toString(), QStringLiteral("Но-шпа"));
     }
 
     void resetKeepsTheCurrentPreparation() {
         f->ref().qMain.SetSql("select * from b where id in (2, 4) order by pname");
         f->ref().qMain.Open();
-        w().lists->ListReopened();
+        w().lists()->ListReopened();
         SelectListRow("Парацетамол");
         box()->setFocus();
         QTest::keyClick(box(), Qt::Key_Return);  // empty box: reset
         QCOMPARE(f->ref().qMain.RecordCount(), 8);
         QCOMPARE(f->CurrentName(), std::string("Парацетамол"));
-        QCOMPARE(w().gbAll->currentIndex().row(), f->ref().qMain.RecNo());
+        QCOMPARE(w().gbAll()->currentIndex().row(), f->ref().qMain.RecNo());
     }
 
     void treeIsBuiltOnFirstVisitAndTabsKeepThePreparation() {
@@ -229,26 +230,26 @@ class MainWindowTest : public QObject {
         SelectListRow("Но-шпа");
         Trigger("N7");  // Ctrl+F2
         QVERIFY(f->ref().qGroups.Active());
-        QCOMPARE(w().gbGr->topLevelItemCount(), 3);  // "Deleted" makes no node
-        QCOMPARE(w().gbGr->CurrentId(), 2LL);
+        QCOMPARE(w().gbGr()->topLevelItemCount(), 3);  // "Deleted" makes no node
+        QCOMPARE(w().gbGr()->CurrentId(), 2LL);
         QCOMPARE(w().StatusText(), QStringLiteral("Но-шпа"));
 
         // A preparation outside every group leaves the tree where it was.
         Trigger("N6");
         SelectListRow("Валидол");
         Trigger("N7");
-        QCOMPARE(w().gbGr->CurrentId(), 2LL);
+        QCOMPARE(w().gbGr()->CurrentId(), 2LL);
 
         // Another preparation chosen in the tree is current in the list afterwards.
-        w().gbGr->SelectId(1);
+        w().gbGr()->SelectId(1);
         Trigger("N6");
         QCOMPARE(f->CurrentName(), std::string("Аспирин"));
-        QCOMPARE(w().gbAll->currentIndex().data().toString(), QStringLiteral("Аспирин"));
+        QCOMPARE(w().gbAll()->currentIndex().data().toString(), QStringLiteral("Аспирин"));
 
         // A group node leaves the list row and the description alone.
         Trigger("N7");
-        w().gbGr->SelectId(-3);
-        w().description->gbAllClick();
+        w().gbGr()->SelectId(-3);
+        w().description()->gbAllClick();
         QCOMPARE(w().StatusText(), QStringLiteral("Аспирин"));
         Trigger("N6");
         QCOMPARE(f->CurrentName(), std::string("Аспирин"));
@@ -258,97 +259,97 @@ class MainWindowTest : public QObject {
         Trigger("N7");
         f->ref().qMain.SetSql("select * from b where id=1 order by pname");
         f->ref().qMain.Open();
-        w().lists->ListReopened();
+        w().lists()->ListReopened();
         w().ShowStatus(QStringLiteral("прежний текст"));
-        w().gbGr->SelectId(6);
-        w().description->gbAllClick();
-        QVERIFY(PageText(w().description->PageFile()).find("Амоксициллин 500 мг.") !=
+        w().gbGr()->SelectId(6);
+        w().description()->gbAllClick();
+        QVERIFY(PageText(w().description()->PageFile()).find("Амоксициллин 500 мг.") !=
                 std::string::npos);
         QCOMPARE(w().StatusText(), QStringLiteral("прежний текст"));  // read from qWork
     }
 
     void descriptionTabsDecideWhatIsRedrawn() {
-        const QString page = w().description->PageFile();
+        const QString page = w().description()->PageFile();
         SelectListRow("Но-шпа");
-        w().description->gbAllClick();
+        w().description()->gbAllClick();
         QVERIFY(PageText(page).find("Дротаверина гидрохлорид 40 мг.") != std::string::npos);
-        QCOMPARE(w().fieldPanes->PaneText(Pane::Syn), QStringLiteral("Дротаверин, Спазмол"));
+        QCOMPARE(w().fieldPanes()->PaneText(Pane::Syn), QStringLiteral("Дротаверин, Спазмол"));
 
         // The panes tab fills the panes only.
         QFile::remove(page);
-        w().pc2->setCurrentIndex(1);  // as a click: redraws
+        w().pc2()->setCurrentIndex(1);  // as a click: redraws
         SelectListRow("Аспирин");
-        w().description->gbAllClick();
+        w().description()->gbAllClick();
         QVERIFY(!QFile::exists(page));
-        QCOMPARE(w().fieldPanes->PaneText(Pane::Pokaz),
+        QCOMPARE(w().fieldPanes()->PaneText(Pane::Pokaz),
                  QStringLiteral("Боль слабой и умеренной интенсивности.\nЛихорадка."));
 
         // The extended search tab changes neither.
-        w().pc2->setCurrentIndex(2);
+        w().pc2()->setCurrentIndex(2);
         SelectListRow("Валидол");
-        w().description->gbAllClick();
+        w().description()->gbAllClick();
         QVERIFY(!QFile::exists(page));
-        QCOMPARE(w().fieldPanes->PaneText(Pane::Syn),
+        QCOMPARE(w().fieldPanes()->PaneText(Pane::Syn),
                  QStringLiteral("Ацетилсалициловая кислота, Упсарин"));
 
         // Ctrl+F3 shows the description tab without redrawing it; a click redraws.
         Trigger("N9");
-        QCOMPARE(w().pc2->currentIndex(), 0);
+        QCOMPARE(w().pc2()->currentIndex(), 0);
         QVERIFY(!QFile::exists(page));
-        w().pc2->setCurrentIndex(1);
-        w().pc2->setCurrentIndex(0);
+        w().pc2()->setCurrentIndex(1);
+        w().pc2()->setCurrentIndex(0);
         QVERIFY(PageText(page).find("Валидол") != std::string::npos);
-        QVERIFY(w().descriptionView->wb->toPlainText().contains(QStringLiteral("Валидол")));
+        QVERIFY(w().descriptionView()->wb->toPlainText().contains(QStringLiteral("Валидол")));
     }
 
     void keypadAndShiftArrowsScrollTheDescription() {
         SelectListRow("Аспирин");
-        w().description->gbAllClick();
-        w().descriptionView->wb->setHtml(QString(QStringLiteral("строка<br>")).repeated(400));
-        QScrollBar* bar = w().descriptionView->wb->verticalScrollBar();
+        w().description()->gbAllClick();
+        w().descriptionView()->wb->setHtml(QString(QStringLiteral("строка<br>")).repeated(400));
+        QScrollBar* bar = w().descriptionView()->wb->verticalScrollBar();
         bar->setValue(0);
-        w().gbAll->setFocus();
-        QTest::keyClick(w().gbAll, Qt::Key_Plus, Qt::KeypadModifier);
+        w().gbAll()->setFocus();
+        QTest::keyClick(w().gbAll(), Qt::Key_Plus, Qt::KeypadModifier);
         QCOMPARE(bar->value(), 100);
-        QTest::keyClick(w().gbAll, Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(w().gbAll(), Qt::Key_Down, Qt::ShiftModifier);
         QCOMPARE(bar->value(), 200);
-        QTest::keyClick(w().gbAll, Qt::Key_Minus, Qt::KeypadModifier);
-        QTest::keyClick(w().gbAll, Qt::Key_Up, Qt::ShiftModifier);
+        QTest::keyClick(w().gbAll(), Qt::Key_Minus, Qt::KeypadModifier);
+        QTest::keyClick(w().gbAll(), Qt::Key_Up, Qt::ShiftModifier);
         QCOMPARE(bar->value(), 0);
         QCOMPARE(f->CurrentName(), std::string("Аспирин"));  // the list did not move
     }
 
     void shiftF2BelongsToTheExtendedSearch() {
         int opened = 0;
-        w().hooks.openExtSearchDialog = [&] { ++opened; };
-        QTest::keyClick(w().gbAll, Qt::Key_F2, Qt::ShiftModifier);
+        f->shell->openExtSearchDialog = [&] { ++opened; };
+        QTest::keyClick(w().gbAll(), Qt::Key_F2, Qt::ShiftModifier);
         QCOMPARE(opened, 1);
-        QVERIFY(!w().reading->isVisible());
+        QVERIFY(!w().reading()->isVisible());
     }
 
     void fieldKeysOpenTheirPaneInTheReadingWindow() {
         SelectListRow("Аспирин");
-        w().description->gbAllClick();
+        w().description()->gbAllClick();
         QString shown;
         auto closeAndRead = [&] {
-            if (w().reading->isVisible()) {
-                shown = w().reading->Memo1->toPlainText();
-                w().reading->accept();
+            if (w().reading()->isVisible()) {
+                shown = w().reading()->Memo1->toPlainText();
+                w().reading()->accept();
             }
         };
         QTimer::singleShot(0, this, closeAndRead);
-        QTest::keyClick(w().gbAll, Qt::Key_F4);
+        QTest::keyClick(w().gbAll(), Qt::Key_F4);
         QCOMPARE(shown, QStringLiteral("Боль слабой и умеренной интенсивности.\nЛихорадка."));
 
         shown.clear();
         QTimer::singleShot(0, this, closeAndRead);
-        QTest::keyClick(w().gbAll, Qt::Key_F8);  // the sample has no dosage forms: nothing opens
+        QTest::keyClick(w().gbAll(), Qt::Key_F8);  // the sample has no dosage forms: nothing opens
         QCoreApplication::processEvents();
         QCOMPARE(shown, QString());
     }
 
     void readingWindowKeysFontAndCopy() {
-        FullDescriptionWindow* r = w().reading;
+        FullDescriptionWindow* r = w().reading();
         QVERIFY(!r->Present(QStringLiteral("  \r\n ")));  // blank: nothing opens
         QVERIFY(!r->isVisible());
         QVERIFY(r->Present(QStringLiteral("первая\nвторая")));
@@ -381,51 +382,51 @@ class MainWindowTest : public QObject {
         QApplication::sendEvent(&w(), &activation);
         QCOMPARE(f->CurrentName(), std::string("Панадол"));
 
-        w().reading->Present(QStringLiteral("текст"));
-        QVERIFY(QTest::qWaitForWindowExposed(w().reading));
-        w().reading->accept();
+        w().reading()->Present(QStringLiteral("текст"));
+        QVERIFY(QTest::qWaitForWindowExposed(w().reading()));
+        w().reading()->accept();
         w().activateWindow();
         QTRY_COMPARE(f->CurrentName(), std::string("Амоксициллин"));
-        QCOMPARE(w().gbAll->currentIndex().row(), 0);
-        QCOMPARE(w().btnQ->text(), QStringLiteral("query"));
+        QCOMPARE(w().gbAll()->currentIndex().row(), 0);
+        QCOMPARE(w().btnQ()->text(), QStringLiteral("query"));
     }
 
     void indexRebuildKeepsTheCurrentPreparation() {
         SelectListRow("Парацетамол");
-        w().description->gbAllClick();
+        w().description()->gbAllClick();
         QLineEdit* name = f->windows->local->page->edfName;
         QTest::keyRelease(name, Qt::Key_Backspace,
                           Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
         QCOMPARE(w().StatusText(), QString());  // the rebuild ran to its end
         QCOMPARE(f->CurrentName(), std::string("Парацетамол"));
-        QCOMPARE(w().gbAll->currentIndex().row(), f->ref().qMain.RecNo());
-        QCOMPARE(w().gbAll->currentIndex().data().toString(), QStringLiteral("Парацетамол"));
-        QVERIFY(w().descriptionView->wb->toPlainText().contains(QStringLiteral("Парацетамол")));
+        QCOMPARE(w().gbAll()->currentIndex().row(), f->ref().qMain.RecNo());
+        QCOMPARE(w().gbAll()->currentIndex().data().toString(), QStringLiteral("Парацетамол"));
+        QVERIFY(w().descriptionView()->wb->toPlainText().contains(QStringLiteral("Парацетамол")));
     }
 
     void quickPrintWithoutAPrinterSaysSo() {
         if (QPrinter().isValid())
             QSKIP("this machine has a printer");
-        w().description->confirmQuickPrint = [] { return true; };
+        w().description()->confirmQuickPrint = [] { return true; };
         SelectListRow("Но-шпа");
         Trigger("print1");
         QTRY_COMPARE(w().StatusText(), QStringLiteral("Принтер не найден"));
         QTest::qWait(500);  // the page comes back meanwhile
-        QVERIFY(w().descriptionView->wb->toPlainText().contains(QStringLiteral("Но-шпа")));
+        QVERIFY(w().descriptionView()->wb->toPlainText().contains(QStringLiteral("Но-шпа")));
         QCOMPARE(w().StatusText(), QStringLiteral("Принтер не найден"));
     }
 
     void popupMenuNamesEnter() {
-        QAction* synonyms = w().commands->Action(QStringLiteral("N14"));
+        QAction* synonyms = w().commands()->Action(QStringLiteral("N14"));
         QCOMPARE(synonyms->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Enter"));
         QVERIFY(synonyms->shortcuts().contains(QKeySequence(Qt::Key_Return)));
     }
 
     void quickPrintWritesThePageToThePrinter() {
         const QString pdf = QString::fromStdString(f->dir.file("print.pdf"));
-        w().description->Printer().pdfFile = pdf;
+        w().description()->Printer().pdfFile = pdf;
         bool answer = false;
-        w().description->confirmQuickPrint = [&] { return answer; };
+        w().description()->confirmQuickPrint = [&] { return answer; };
         SelectListRow("Но-шпа");
 
         Trigger("print1");  // answered No
@@ -438,27 +439,27 @@ class MainWindowTest : public QObject {
         QFile file(pdf);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.read(4) == "%PDF");
-        QVERIFY(PageText(w().description->PrintFile()).find("Но-шпа") != std::string::npos);
+        QVERIFY(PageText(w().description()->PrintFile()).find("Но-шпа") != std::string::npos);
         QCOMPARE(f->state.printRequest, PrintRequest::None);
         // Afterwards the description page is back in the browser pane.
-        QTRY_VERIFY(w().descriptionView->wb->toPlainText().contains(QStringLiteral("Но-шпа")));
+        QTRY_VERIFY(w().descriptionView()->wb->toPlainText().contains(QStringLiteral("Но-шпа")));
     }
 
     void printingOnTheTreePrintsPreparationsNotGroups() {
         const QString pdf = QString::fromStdString(f->dir.file("tree.pdf"));
-        w().description->Printer().pdfFile = pdf;
-        w().description->confirmQuickPrint = [] { return true; };
+        w().description()->Printer().pdfFile = pdf;
+        w().description()->confirmQuickPrint = [] { return true; };
         Trigger("N7");
-        w().gbGr->SelectId(-2);  // a group
+        w().gbGr()->SelectId(-2);  // a group
         Trigger("print1");
         QTest::qWait(50);
         QVERIFY(!QFile::exists(pdf));
         QCOMPARE(f->state.printRequest, PrintRequest::None);
 
-        w().gbGr->SelectId(3);  // Дротаверин
+        w().gbGr()->SelectId(3);  // Дротаверин
         Trigger("print1");
         QTRY_VERIFY(QFile::exists(pdf));
-        QVERIFY(PageText(w().description->PrintFile()).find("Дротаверин") != std::string::npos);
+        QVERIFY(PageText(w().description()->PrintFile()).find("Дротаверин") != std::string::npos);
     }
 };
 

@@ -31,7 +31,7 @@ class PartnerLinkTest : public QObject {
 
     MainWindow& w() { return f->main(); }
     PartnerController& link() { return *f->windows->partner; }
-    void Trigger(const char* name) { w().commands->Action(QString::fromLatin1(name))->trigger(); }
+    void Trigger(const char* name) { w().commands()->Action(QString::fromLatin1(name))->trigger(); }
 
     // Starts the partner tool; with `replies` it stays to print that many replies.
     std::unique_ptr<QProcess> Partner(const QStringList& requests, int replies = 0) {
@@ -83,8 +83,8 @@ class PartnerLinkTest : public QObject {
         QSignalSpy done(&link(), &PartnerController::requestCarriedOut);
         QVERIFY(done.wait(10000));
         QCOMPARE(Current(), QStringLiteral("Но-шпа"));
-        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("Но-шпа таблетки"));
-        w().pnFilter->edFilter->clearFocus();
+        QCOMPARE(w().pnFilter()->edFilter->text(), QStringLiteral("Но-шпа таблетки"));
+        w().pnFilter()->edFilter->clearFocus();
         Trigger("N21");
         QCOMPARE(ReplyOf(*listener), QStringLiteral("00$$$Но-шпа"));
     }
@@ -114,11 +114,11 @@ class PartnerLinkTest : public QObject {
         QVERIFY(done.wait(10000));
         QCOMPARE(Current(), QStringLiteral("Парацетамол"));
         QCOMPARE(f->ref().qMain.RecordCount(), 8);
-        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("Парацетамол"));
+        QCOMPARE(w().pnFilter()->edFilter->text(), QStringLiteral("Парацетамол"));
         QCOMPARE(w().StatusText(), QStringLiteral("Показано для «Парацетамол»"));
         w().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w()));
-        w().pnFilter->edFilter->setFocus();
+        w().pnFilter()->edFilter->setFocus();
         Trigger("N21");
         QCOMPARE(ReplyOf(*listener), QStringLiteral("00$$$Парацетамол"));
 
@@ -130,7 +130,7 @@ class PartnerLinkTest : public QObject {
         Request(QStringLiteral("01$$$Пана"));
         QCOMPARE(f->ref().qMain.RecordCount(), 1);
         QCOMPARE(Current(), QStringLiteral("Панадол"));
-        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("Пана"));
+        QCOMPARE(w().pnFilter()->edFilter->text(), QStringLiteral("Пана"));
         QVERIFY(w().StatusText() != QStringLiteral("Показано для «Панадол»"));
     }
 
@@ -141,11 +141,11 @@ class PartnerLinkTest : public QObject {
         QVERIFY(done.wait(10000));
         w().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w()));
-        w().pnFilter->edFilter->setFocus();
-        w().pnFilter->edFilter->setText(QStringLiteral("аспирин кардио"));
+        w().pnFilter()->edFilter->setFocus();
+        w().pnFilter()->edFilter->setText(QStringLiteral("аспирин кардио"));
         Trigger("N22");
         QTest::qWait(200);
-        w().pnFilter->edFilter->clearFocus();
+        w().pnFilter()->edFilter->clearFocus();
         Trigger("esc1");
         const QStringList replies = ReplyOf(*listener).split(QLatin1Char('\n'));
         QCOMPARE(replies, (QStringList{QStringLiteral("01$$$аспирин кардио"),
@@ -160,13 +160,13 @@ class PartnerLinkTest : public QObject {
         w().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w()));
         Trigger("N7");  // the tree, moved to another preparation than the list's
-        QVERIFY(w().gbGr->SelectId(4));
+        QVERIFY(w().gbGr()->SelectId(4));
         QCOMPARE(Current(), QStringLiteral("Аспирин"));
         Trigger("N21");
         QTest::qWait(200);
-        w().pnFilter->edFilter->setFocus();
-        w().pnFilter->edFilter->setText(QStringLiteral(" \t "));
-        QVERIFY(w().pnFilter->edFilter->hasFocus());
+        w().pnFilter()->edFilter->setFocus();
+        w().pnFilter()->edFilter->setText(QStringLiteral(" \t "));
+        QVERIFY(w().pnFilter()->edFilter->hasFocus());
         Trigger("N22");
         QTest::qWait(200);
         Trigger("N6");  // back on the list, which now follows the tree's row

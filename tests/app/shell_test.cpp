@@ -237,8 +237,8 @@ class ShellTest : public QObject {
 
     void settingsLiveInTheControlsAndSurviveARestart() {
         test::AppFixture f;
-        QCOMPARE(f.main().gbAll->ListColour(), QColor(0xFD, 0xFF, 0xEC));
-        f.main().gbAll->SetListColour(QColor(0x10, 0x20, 0x30));
+        QCOMPARE(f.main().gbAll()->ListColour(), QColor(0xFD, 0xFF, 0xEC));
+        f.main().gbAll()->SetListColour(QColor(0x10, 0x20, 0x30));
         QFont big = f.windows->fullDescr->TextFont();
         big.setPointSize(17);
         f.windows->fullDescr->SetTextFont(big);
@@ -255,14 +255,14 @@ class ShellTest : public QObject {
         ProgramWindows windows(state);
         SplashWindow splash;
         LoadReferenceData(state, windows, splash, f.dir.str());
-        QCOMPARE(windows.main->gbAll->ListColour(), QColor(0x10, 0x20, 0x30));
+        QCOMPARE(windows.main->gbAll()->ListColour(), QColor(0x10, 0x20, 0x30));
         QCOMPARE(windows.fullDescr->TextFont().pointSize(), 17);
     }
 
     void closingAnsweredNoKeepsTheWindowAndSavesNothing() {
         test::AppFixture f;
         f.main().show();
-        f.main().gbAll->SetListColour(QColor(0x10, 0x20, 0x30));
+        f.main().gbAll()->SetListColour(QColor(0x10, 0x20, 0x30));
         f.main().confirmClose = [] { return false; };
         QVERIFY(!f.main().close());
         QVERIFY(f.main().isVisible());

@@ -28,8 +28,8 @@ class SuggestionsTest : public QObject {
     std::unique_ptr<test::AppFixture> f;
 
     MainWindow& w() { return f->main(); }
-    FilterEdit* box() { return w().pnFilter->edFilter; }
-    SuggestionPopup* popup() { return w().filter->Suggestions(); }
+    FilterEdit* box() { return w().pnFilter()->edFilter; }
+    SuggestionPopup* popup() { return w().filter()->Suggestions(); }
     QString Current() { return QString::fromStdString(f->CurrentName()); }
     QStringList Offered() {
         QStringList out;
@@ -37,7 +37,7 @@ class SuggestionsTest : public QObject {
             out << popup()->names->item(i)->text();
         return out;
     }
-    QString Page() { return w().descriptionView->wb->toPlainText(); }
+    QString Page() { return w().descriptionView()->wb->toPlainText(); }
 
     static void Type(QWidget* widget, const QString& text) {
         for (QChar c : text)
@@ -45,7 +45,7 @@ class SuggestionsTest : public QObject {
                                 QString(c), Qt::NoModifier);
     }
     void Enter(const QString& text, bool universal = false) {
-        w().pnFilter->usearch->setChecked(universal);
+        w().pnFilter()->usearch->setChecked(universal);
         box()->setFocus();
         box()->setText(text);
         QTest::keyClick(box(), Qt::Key_Return);
@@ -113,7 +113,7 @@ class SuggestionsTest : public QObject {
         QCOMPARE(f->ref().qMain.RecordCount(), 8);
         QCOMPARE(Current(), QStringLiteral("Панадол"));
         QCOMPARE(box()->text(), QStringLiteral("Панадол"));
-        QCOMPARE(w().gbAll->currentIndex().data().toString(), QStringLiteral("Панадол"));
+        QCOMPARE(w().gbAll()->currentIndex().data().toString(), QStringLiteral("Панадол"));
         QCOMPARE(w().StatusText(), QStringLiteral("Панадол"));
         QVERIFY(Page().contains(QStringLiteral("Панадол")));
         QTest::qWait(500);

@@ -132,11 +132,11 @@ class X11KeysTest : public QObject {
     void cleanup() { f.reset(); }
 
     void keypadAndShiftArrowsScrollThePageOnly() {
-        Activate(w().gbAll);  // activation redraws the page: first
+        Activate(w().gbAll());  // activation redraws the page: first
         f->ref().qMain.Locate("pname", Value{std::string("Аспирин")});
-        w().lists->FollowList();
-        w().descriptionView->wb->setHtml(QString(QStringLiteral("строка<br>")).repeated(400));
-        QScrollBar* bar = w().descriptionView->wb->verticalScrollBar();
+        w().lists()->FollowList();
+        w().descriptionView()->wb->setHtml(QString(QStringLiteral("строка<br>")).repeated(400));
+        QScrollBar* bar = w().descriptionView()->wb->verticalScrollBar();
         bar->setValue(0);
         Keys({QStringLiteral("KP_Add")});
         QCOMPARE(bar->value(), 100);
@@ -149,56 +149,56 @@ class X11KeysTest : public QObject {
         QCOMPARE(bar->value(), 100);
         QCOMPARE(Current(), QStringLiteral("Аспирин"));  // the list did not move
         // In the filter box both minus keys type a minus.
-        Activate(w().pnFilter->edFilter);
+        Activate(w().pnFilter()->edFilter);
         Keys({QStringLiteral("minus"), QStringLiteral("KP_Subtract")});
-        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("--"));
+        QCOMPARE(w().pnFilter()->edFilter->text(), QStringLiteral("--"));
         QCOMPARE(bar->value(), 100);
     }
 
     void functionKeysReachTheirCommands() {
         QStringList replies;
         int extSearch = 0;
-        w().hooks.partnerReply = [&](const char* code) { replies << QString::fromLatin1(code); };
-        w().hooks.openExtSearchDialog = [&] { ++extSearch; };
+        f->shell->partnerReply = [&](const char* code) { replies << QString::fromLatin1(code); };
+        f->shell->openExtSearchDialog = [&] { ++extSearch; };
         f->ref().qMain.Locate("pname", Value{std::string("Аспирин")});
-        w().lists->FollowList();
-        Activate(w().gbAll);
+        w().lists()->FollowList();
+        Activate(w().gbAll());
 
         Keys({QStringLiteral("ctrl+F2")});
-        QCOMPARE(w().pc1->currentIndex(), 1);
+        QCOMPARE(w().pc1()->currentIndex(), 1);
         Keys({QStringLiteral("ctrl+F1")});
-        QCOMPARE(w().pc1->currentIndex(), 0);
+        QCOMPARE(w().pc1()->currentIndex(), 0);
         const std::pair<const char*, int> pages[] = {
             {"ctrl+F4", 1}, {"ctrl+F5", 2}, {"ctrl+F3", 0}};
         for (const auto& [key, page] : pages) {
             Keys({QString::fromLatin1(key)});
-            QCOMPARE(w().pc2->currentIndex(), page);
+            QCOMPARE(w().pc2()->currentIndex(), page);
         }
-        Activate(w().gbAll);
+        Activate(w().gbAll());
         Keys({QStringLiteral("shift+F2")});
         QCOMPARE(extSearch, 1);
-        QVERIFY(!w().reading->isVisible());
+        QVERIFY(!w().reading()->isVisible());
         Keys({QStringLiteral("F9"), QStringLiteral("F10"), QStringLiteral("Escape")});
         QCOMPARE(replies, (QStringList{"00", "01", "00"}));
 
         // Shift+F1 shows everything after a narrowed list.
-        w().filter->FilterTableName(QStringLiteral("Аспирин"));
+        w().filter()->FilterTableName(QStringLiteral("Аспирин"));
         QCOMPARE(f->ref().qMain.RecordCount(), 1);
-        Activate(w().gbAll);
+        Activate(w().gbAll());
         Keys({QStringLiteral("shift+F1")});
         QTRY_COMPARE(f->ref().qMain.RecordCount(), 8);
 
         // Field keys open their pane full screen; keypad + enlarges it there; Esc closes it.
         f->ref().qMain.Locate("pname", Value{std::string("Аспирин")});
-        w().lists->FollowList();
-        w().description->gbAllClick();
-        Activate(w().gbAll);
+        w().lists()->FollowList();
+        w().description()->gbAllClick();
+        Activate(w().gbAll());
         QStringList shown;
         int firstFont = 0;
         QTimer watch;
         watch.setInterval(10);
         connect(&watch, &QTimer::timeout, this, [&] {
-            FullDescriptionWindow* r = w().reading;
+            FullDescriptionWindow* r = w().reading();
             if (!r->isVisible())
                 return;
             if (shown.isEmpty())
@@ -209,24 +209,24 @@ class X11KeysTest : public QObject {
         watch.start();
         Keys({QStringLiteral("F4"), QStringLiteral("KP_Add"), QStringLiteral("KP_Add"),
               QStringLiteral("Escape")});
-        QTRY_VERIFY(!w().reading->isVisible());
-        Activate(w().gbAll);  // back from a window of ours: the list is on its first row
+        QTRY_VERIFY(!w().reading()->isVisible());
+        Activate(w().gbAll());  // back from a window of ours: the list is on its first row
         QCOMPARE(Current(), QStringLiteral("Амоксициллин"));
         Keys({QStringLiteral("shift+F3"), QStringLiteral("Escape")});
-        QTRY_VERIFY(!w().reading->isVisible());
+        QTRY_VERIFY(!w().reading()->isVisible());
         watch.stop();
         QCOMPARE(shown, (QStringList{QStringLiteral("Боль слабой и умеренной интенсивности.\n"
                                                     "Лихорадка."),
                                      QStringLiteral("Амоксициллин 500 мг.")}));
         QVERIFY(firstFont > 0);
-        QCOMPARE(w().reading->Memo1->font().pointSize(), firstFont + 2);
+        QCOMPARE(w().reading()->Memo1->font().pointSize(), firstFont + 2);
         QCOMPARE(replies.size(), 3);  // Esc in the reading window is its own
     }
 
     void enterOnTheNoWordsBoxDoesNotSearchAgain() {
-        w().pnFilter->usearch->setChecked(true);
-        Activate(w().pnFilter->edFilter);
-        w().pnFilter->edFilter->setText(QStringLiteral("   "));
+        w().pnFilter()->usearch->setChecked(true);
+        Activate(w().pnFilter()->edFilter);
+        w().pnFilter()->edFilter->setText(QStringLiteral("   "));
         QTest::qWait(600);  // the locate of the typed text is over
         // Counts the boxes as they come up; a box that comes back is closed here, or the test
         // would hang in it.
@@ -254,21 +254,21 @@ class X11KeysTest : public QObject {
         watch.stop();
         QCOMPARE(boxes, QStringList{QStringLiteral("Необходимо ввести критерии поиска!")});
         QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("   "));
+        QCOMPARE(w().pnFilter()->edFilter->text(), QStringLiteral("   "));
     }
 
     void enterRightAfterTypingKeepsTheSearchStatus() {
-        w().pnFilter->usearch->setChecked(true);
-        Activate(w().pnFilter->edFilter);
+        w().pnFilter()->usearch->setChecked(true);
+        Activate(w().pnFilter()->edFilter);
         Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"),
                  QStringLiteral("ж")});  // the key map warm-up, as below
-        w().pnFilter->edFilter->clear();
+        w().pnFilter()->edFilter->clear();
         QTest::qWait(600);
         // Enter comes while the locate of the typed text is still due; no name begins with it.
         Keys({QStringLiteral("Cyrillic_te"), QStringLiteral("Cyrillic_a"),
               QStringLiteral("Cyrillic_ve"), QStringLiteral("Cyrillic_ie"),
               QStringLiteral("Return")});
-        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("таве"));
+        QCOMPARE(w().pnFilter()->edFilter->text(), QStringLiteral("таве"));
         // Дротаверин and Но-шпа, whose synonym it is.
         QTRY_COMPARE(w().StatusText(), QStringLiteral("Запрос выполнен. Найдено 2"));
         QTest::qWait(1000);
@@ -279,22 +279,22 @@ class X11KeysTest : public QObject {
     void cyrillicTypedInTheListGoesToTheFilterBox() {
         // xdotool maps Cyrillic onto a spare key code as it types; the first such change of
         // the X key map can overtake the program's reading of it. Warm up with one letter.
-        Activate(w().pnFilter->edFilter);
+        Activate(w().pnFilter()->edFilter);
         Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"),
                  QStringLiteral("ж")});
-        w().pnFilter->edFilter->clear();
-        Activate(w().gbAll);
+        w().pnFilter()->edFilter->clear();
+        Activate(w().gbAll());
         Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"),
                  QStringLiteral("пара")});
-        QCOMPARE(w().pnFilter->edFilter->text(), QStringLiteral("пара"));
+        QCOMPARE(w().pnFilter()->edFilter->text(), QStringLiteral("пара"));
         QTRY_COMPARE_WITH_TIMEOUT(Current(), QStringLiteral("Парацетамол"), 3000);
     }
 
     void mistypedNamesWithRealKeysAndMouse() {
         int replies = 0;
-        w().hooks.partnerReply = [&](const char*) { ++replies; };
-        FilterEdit* box = w().pnFilter->edFilter;
-        SuggestionPopup* popup = w().filter->Suggestions();
+        f->shell->partnerReply = [&](const char*) { ++replies; };
+        FilterEdit* box = w().pnFilter()->edFilter;
+        SuggestionPopup* popup = w().filter()->Suggestions();
         const auto type = [](const QString& text) {
             Xdotool(
                 {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("80"), text});
@@ -320,7 +320,7 @@ class X11KeysTest : public QObject {
         QVERIFY(!popup->IsOpen());
         QCOMPARE(f->ref().qMain.RecordCount(), 8);
         QCOMPARE(box->text(), QStringLiteral("Панадол"));
-        QTRY_VERIFY(w().descriptionView->wb->toPlainText().contains(QStringLiteral("Панадол")));
+        QTRY_VERIFY(w().descriptionView()->wb->toPlainText().contains(QStringLiteral("Панадол")));
 
         // Esc closes the list and is no partner reply while the list is open.
         box->setText(QStringLiteral("парацтамол"));
@@ -342,7 +342,7 @@ class X11KeysTest : public QObject {
         QTRY_COMPARE(Current(), QStringLiteral("Парацетамол"));
         QVERIFY(!popup->IsOpen());
         QTRY_VERIFY(
-            w().descriptionView->wb->toPlainText().contains(QStringLiteral("Головная боль")));
+            w().descriptionView()->wb->toPlainText().contains(QStringLiteral("Головная боль")));
     }
 };
 

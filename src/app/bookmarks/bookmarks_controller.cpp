@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 
+#include "app/bookmarks/bookmarks_host.h"
 #include "app/bookmarks/favourites_window.h"
 #include "app/bookmarks/history_window.h"
 #include "app/shell/error_box.h"
@@ -10,8 +11,8 @@
 
 namespace orv::app {
 
-BookmarksController::BookmarksController(ProgramState& state, QWidget* window)
-    : QObject(window), state_(state), window_(window) {
+BookmarksController::BookmarksController(ProgramState& state, BookmarksHost& host, QWidget* window)
+    : QObject(window), state_(state), host_(host), window_(window) {
     visit_.setSingleShot(true);
     visit_.setInterval(1000);
     connect(&visit_, &QTimer::timeout, this, [this] { Visit(pending_); });
@@ -50,8 +51,7 @@ void BookmarksController::SaveFavouritesNow() {
 }
 
 void BookmarksController::Status(const QString& text) {
-    if (showStatus)
-        showStatus(text);
+    host_.ShowStatus(text);
 }
 
 QString BookmarksController::NameOf(long long id) {
@@ -89,8 +89,7 @@ void BookmarksController::GoBack() {
         Status(QStringLiteral("История: более ранних препаратов нет"));
         return;
     }
-    if (openPreparation)
-        openPreparation(*id);
+    host_.OpenPreparation(*id);
 }
 
 void BookmarksController::GoForward() {
@@ -102,8 +101,7 @@ void BookmarksController::GoForward() {
         Status(QStringLiteral("История: более поздних препаратов нет"));
         return;
     }
-    if (openPreparation)
-        openPreparation(*id);
+    host_.OpenPreparation(*id);
 }
 
 void BookmarksController::ToggleFavourite() {
@@ -157,13 +155,12 @@ void BookmarksController::OpenHistoryEntry(size_t index) {
     if (index >= history_.Entries().size())
         return;
     history_.StepTo(index);
-    if (openPreparation)
-        openPreparation(history_.Entries()[index].id);
+    host_.OpenPreparation(history_.Entries()[index].id);
 }
 
 void BookmarksController::OpenFavourite(size_t index) {
-    if (index < favourites_.Ids().size() && openPreparation)
-        openPreparation(favourites_.Ids()[index]);
+    if (index < favourites_.Ids().size())
+        host_.OpenPreparation(favourites_.Ids()[index]);
 }
 
 bool BookmarksController::MoveFavourite(size_t index, int delta) {

@@ -14,11 +14,12 @@ class QWidget;
 namespace orv::app {
 
 struct ProgramState;
+class BookmarksHost;
 
 class BookmarksController : public QObject {
     Q_OBJECT
   public:
-    BookmarksController(ProgramState& state, QWidget* window);
+    BookmarksController(ProgramState& state, BookmarksHost& host, QWidget* window);
 
     // The description of `id` is on screen: after a second it counts as a visit.
     void PageShown(long long id);
@@ -48,9 +49,6 @@ class BookmarksController : public QObject {
     const History& LoadedHistory();
     const Favourites& LoadedFavourites();
 
-    std::function<void(long long id)> openPreparation;
-    std::function<void(const QString&)> showStatus;
-
   private:
     void Load();
     void Visit(long long id);
@@ -60,6 +58,7 @@ class BookmarksController : public QObject {
     QString NameOf(long long id);
 
     ProgramState& state_;
+    BookmarksHost& host_;
     QWidget* window_;
     QTimer visit_;
     long long pending_ = 0;

@@ -5,6 +5,7 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include "app/display/description_host.h"
 #include "app/display/description_view.h"
 #include "app/display/full_description_window.h"
 #include "app/lists/lists_controller.h"
@@ -20,12 +21,13 @@
 
 namespace orv::app {
 
-DescriptionController::DescriptionController(ProgramState& state, QTabWidget* pc2,
-                                             DescriptionView* view, FieldPanes* panes,
-                                             FullDescriptionWindow* reading, ListsController* lists,
-                                             QWidget* window)
+DescriptionController::DescriptionController(ProgramState& state, DescriptionHost& host,
+                                             QTabWidget* pc2, DescriptionView* view,
+                                             FieldPanes* panes, FullDescriptionWindow* reading,
+                                             ListsController* lists, QWidget* window)
     : QObject(window),
       state_(state),
+      host_(host),
       pc2_(pc2),
       view_(view),
       panes_(panes),
@@ -43,8 +45,8 @@ DescriptionController::DescriptionController(ProgramState& state, QTabWidget* pc
             return;
         bool ok = false;
         const long long id = url.path().toLongLong(&ok);
-        if (ok && openPreparation)
-            openPreparation(id);
+        if (ok)
+            host_.OpenPreparation(id);
     });
     connect(panes_, &FieldPanes::paneDoubleClicked, this, [this](const QString& text) {
         if (reading_)
@@ -87,8 +89,8 @@ void DescriptionController::gbAllClick() {
         TDisplayRec rec;
         if (data)
             rec = FillDisplayRec(*data, ref.qIzg, ref.NameColumn());
-        if (!fromWork && showStatus)
-            showStatus(QString::fromStdString(rec.Name));
+        if (!fromWork)
+            host_.ShowStatus(QString::fromStdString(rec.Name));
         switch (pc2_->currentIndex()) {
             case 0: {
                 PageOptions options = Options();
@@ -99,14 +101,14 @@ void DescriptionController::gbAllClick() {
                 WriteDescriptionPage(PageFile().toStdString(), rec, options);
                 view_->Navigate(PageFile());
                 panes_->ShowByItems(rec);
-                if (data && pageShown)
-                    pageShown(data->AsInteger("id"));
+                if (data)
+                    host_.PageShown(data->AsInteger("id"));
                 break;
             }
             case 1:
                 panes_->ShowByItems(rec);
-                if (data && pageShown)
-                    pageShown(data->AsInteger("id"));
+                if (data)
+                    host_.PageShown(data->AsInteger("id"));
                 break;
             default:
                 break;
@@ -177,11 +179,14 @@ void DescriptionController::AddAnalogues(PageOptions& options, std::int64_t id) 
 
 PageOptions DescriptionController::Options() const {
     PageOptions options;
-    options.sections = sections ? sections() : DesignSectionList();
+    options.sections = PageSections();
     options.highlightSearchWords = state_.highlightSearchWords;
-    if (filterText)
-        options.filterText = filterText().toStdString();
+    options.filterText = host_.FilterText().toStdString();
     return options;
+}
+
+std::vector<CheckEntry> DescriptionController::PageSections() const {
+    return host_.Sections();
 }
 
 void DescriptionController::miPrintClick() {
@@ -190,8 +195,7 @@ void DescriptionController::miPrintClick() {
     Quietly("подготовка просмотра печати", [&] {
         const long long id = PreparePrint();
         state_.printRequest = PrintRequest::Preview;
-        if (printed)
-            printed(id);
+        host_.Printed(id);
     });
 }
 
@@ -209,8 +213,7 @@ void DescriptionController::tbPrintClick() {
     Quietly("подготовка быстрой печати", [&] {
         const long long id = PreparePrint();
         state_.printRequest = PrintRequest::Quick;
-        if (printed)
-            printed(id);
+        host_.Printed(id);
     });
 }
 
@@ -227,8 +230,8 @@ void DescriptionController::wbNavigateComplete2() {
             noPrinter = !printer_.QuickPrint(*view_->wb->document());
     });
     gbAllClick();  // writes the preparation's name to the status line
-    if (noPrinter && showStatus)
-        showStatus(QStringLiteral("Принтер не найден"));
+    if (noPrinter)
+        host_.ShowStatus(QStringLiteral("Принтер не найден"));
 }
 
 }  // namespace orv::app

@@ -22,13 +22,14 @@ struct ProgramState;
 class DescriptionView;
 class FullDescriptionWindow;
 class ListsController;
+class DescriptionHost;
 
 class DescriptionController : public QObject {
     Q_OBJECT
   public:
-    DescriptionController(ProgramState& state, QTabWidget* pc2, DescriptionView* view,
-                          FieldPanes* panes, FullDescriptionWindow* reading, ListsController* lists,
-                          QWidget* window);
+    DescriptionController(ProgramState& state, DescriptionHost& host, QTabWidget* pc2,
+                          DescriptionView* view, FieldPanes* panes, FullDescriptionWindow* reading,
+                          ListsController* lists, QWidget* window);
 
     void SetReadingWindow(FullDescriptionWindow* reading) { reading_ = reading; }
 
@@ -49,13 +50,10 @@ class DescriptionController : public QObject {
     QString PageFile() const;   // source.nvg
     QString PrintFile() const;  // NorvelSoftWare.html
 
-    std::function<QString()> filterText;                // the filter box, for highlighting
-    std::function<std::vector<CheckEntry>()> sections;  // the section list of the settings
-    std::function<void(const QString&)> showStatus;
-    std::function<bool()> confirmQuickPrint;            // default: a Yes/No message box
-    std::function<void(long long id)> openPreparation;  // a link on the page was clicked
-    std::function<void(long long id)> pageShown;        // a preparation's description is shown
-    std::function<void(long long id)> printed;          // a preparation went to the printer
+    // The section list the page is built with.
+    std::vector<CheckEntry> PageSections() const;
+    // A test's answer to the quick print question; unset, the Yes/No message box asks.
+    std::function<bool()> confirmQuickPrint;
 
     static constexpr int kPageAnalogues = 50;  // names the "Аналоги" line lists at most
 
@@ -68,6 +66,7 @@ class DescriptionController : public QObject {
     void AddAnalogues(PageOptions& options, std::int64_t id);
 
     ProgramState& state_;
+    DescriptionHost& host_;
     QTabWidget* pc2_;
     DescriptionView* view_;
     FieldPanes* panes_;

@@ -4,16 +4,18 @@
 #include <QTabWidget>
 
 #include "app/lists/list_views.h"
+#include "app/lists/lists_host.h"
 #include "app/lists/preparation_list_model.h"
 #include "app/shell/program_state.h"
 #include "db/reference.h"
 
 namespace orv::app {
 
-ListsController::ListsController(ProgramState& state, QTabWidget* pc1, PreparationListView* gbAll,
-                                 GroupTreeView* gbGr, QObject* parent)
+ListsController::ListsController(ProgramState& state, ListsHost& host, QTabWidget* pc1,
+                                 PreparationListView* gbAll, GroupTreeView* gbGr, QObject* parent)
     : QObject(parent),
       state_(state),
+      host_(host),
       pc1_(pc1),
       gbAll_(gbAll),
       gbGr_(gbGr),
@@ -99,16 +101,14 @@ void ListsController::BuildTree() {
     struct CursorBack {
         ~CursorBack() { QApplication::restoreOverrideCursor(); }
     } cursorBack;
-    if (showStatus)
-        showStatus(QStringLiteral("Строится дерево фарм. групп. Подождите..."));
+    host_.ShowStatus(QStringLiteral("Строится дерево фарм. групп. Подождите..."));
     DataSet& groups = state_.Ref().qGroups;
     groups.Open();  // a failure leaves the tree closed, so the next visit tries again
     following_ = true;
     gbGr_->Build(groups, state_.NameColumn());
     following_ = false;
     TreeCurrentChanged();
-    if (showStatus)
-        showStatus(QStringLiteral("Готово"));
+    host_.ShowStatus(QStringLiteral("Готово"));
 }
 
 void ListsController::pc1Change() {
@@ -132,8 +132,7 @@ void ListsController::pc1Change() {
                 TreeCurrentChanged();
         }
     }
-    if (gbAllClick)
-        gbAllClick();
+    host_.ShowCurrentDescription();
 }
 
 void ListsController::ShowListTab() {

@@ -2,7 +2,6 @@
 // The left pane's two views and their data sets: which one is active, keeping the views on
 // the data sets' current rows, the tab switch with its synchronisation, and the lazy tree.
 #include <QObject>
-#include <functional>
 
 class QTabWidget;
 class QAbstractItemView;
@@ -14,6 +13,7 @@ class DataSet;
 namespace orv::app {
 
 struct ProgramState;
+class ListsHost;
 class PreparationListModel;
 class PreparationListView;
 class GroupTreeView;
@@ -21,8 +21,8 @@ class GroupTreeView;
 class ListsController : public QObject {
     Q_OBJECT
   public:
-    ListsController(ProgramState& state, QTabWidget* pc1, PreparationListView* gbAll,
-                    GroupTreeView* gbGr, QObject* parent = nullptr);
+    ListsController(ProgramState& state, ListsHost& host, QTabWidget* pc1,
+                    PreparationListView* gbAll, GroupTreeView* gbGr, QObject* parent = nullptr);
 
     // After the reference is open: bind the list to qMain.
     void AttachReference();
@@ -47,15 +47,13 @@ class ListsController : public QObject {
     long long CurrentTreeId() const;
     QString CurrentTreeName() const;
 
-    std::function<void()> gbAllClick;                // show the description of the current row
-    std::function<void(const QString&)> showStatus;  // ShowStatus
-
   private:
     void BuildTree();
     void ListCurrentChanged(int row);
     void TreeCurrentChanged();
 
     ProgramState& state_;
+    ListsHost& host_;
     QTabWidget* pc1_;
     PreparationListView* gbAll_;
     GroupTreeView* gbGr_;

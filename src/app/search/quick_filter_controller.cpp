@@ -5,8 +5,8 @@
 #include <QCheckBox>
 #include <QMessageBox>
 
-#include "app/lists/lists_controller.h"
 #include "app/search/filter_edit.h"
+#include "app/search/filter_host.h"
 #include "app/search/filter_panel.h"
 #include "app/search/suggestion_popup.h"
 #include "app/shell/error_box.h"
@@ -21,11 +21,11 @@
 namespace orv::app {
 
 QuickFilterController::QuickFilterController(ProgramState& state, FilterPanel* panel,
-                                             ListsController* lists, QWidget* window)
+                                             FilterHost& host, QWidget* window)
     : QObject(window),
       state_(state),
       panel_(panel),
-      lists_(lists),
+      host_(host),
       window_(window),
       suggestions_(new SuggestionPopup(panel->edFilter, window)) {
     // The packet runs of this program announce themselves (NamesChanged).
@@ -64,8 +64,7 @@ void QuickFilterController::SetBoxQuietly(const QString& text) {
 }
 
 void QuickFilterController::Status(const QString& text) {
-    if (showStatus)
-        showStatus(text);
+    host_.ShowStatus(text);
 }
 
 void QuickFilterController::Show(const CommandResult& r) {
@@ -80,10 +79,10 @@ void QuickFilterController::Show(const CommandResult& r) {
         else
             QMessageBox::information(window_, title, text, QMessageBox::Ok);
     }
-    if (r.redraw && gbAllClick)
-        gbAllClick();
+    if (r.redraw)
+        host_.ShowCurrentDescription();
     if (r.showListPage)
-        lists_->ShowListTabQuietly();
+        host_.ShowListTabQuietly();
     if (r.status)
         Status(QString::fromStdString(*r.status));
     if (r.filterText)
@@ -102,7 +101,7 @@ void QuickFilterController::Run(bool hourglass, const std::function<CommandResul
         bool listChanged = false;
         OnExit follow([&] {
             if (listChanged || !ref.qMain.Active())
-                lists_->ListReopened();
+                host_.ListReopened();
         });
         result = command();
         listChanged = result.listChanged;
@@ -120,19 +119,19 @@ void QuickFilterController::DelayTimer() {
     if (!filterDelay_.Tick())
         return;
     delay_.stop();
-    DataSet* active = lists_->ActiveDataSet();
+    DataSet* active = host_.ActiveDataSet();
     if (!active)
         return;
     const CommandResult r = LocateForgiving(*active, state_.NameColumn(), NameSourceFn(),
                                             panel_->edFilter->text().toStdString());
     if (r.redraw)
-        lists_->FollowCursor();
+        host_.FollowCursor();
     Show(r);
 }
 
 void QuickFilterController::edFilterEnter() {
     delay_.stop();  // the search replaces the locate that was due: its status stays
-    DataSet* active = lists_->ActiveDataSet();
+    DataSet* active = host_.ActiveDataSet();
     if (!active)
         return;
     const std::string text = panel_->edFilter->text().toStdString();
@@ -162,7 +161,7 @@ void QuickFilterController::FilterTableSynonim() {
 }
 
 void QuickFilterController::N15Click() {
-    DataSet* active = lists_->ActiveDataSet();
+    DataSet* active = host_.ActiveDataSet();
     if (!active)
         return;
     Run(false, [&] { return orv::N15Click(state_.Ref(), *active); });
@@ -173,7 +172,7 @@ void QuickFilterController::SpeedButton1Click() {
 }
 
 void QuickFilterController::FilterTableAnalogues() {
-    DataSet* active = lists_->ActiveDataSet();
+    DataSet* active = host_.ActiveDataSet();
     if (!active)
         return;
     Run(true, [&] { return orv::FilterTableAnalogues(state_.Ref(), *active); });
@@ -181,14 +180,14 @@ void QuickFilterController::FilterTableAnalogues() {
 
 void QuickFilterController::OpenPreparation(long long id) {
     // The page shows the list's row: the list tab comes first.
-    if (lists_->TreeActive())
-        lists_->ShowListTabQuietly();
+    if (host_.TreeActive())
+        host_.ShowListTabQuietly();
     Run(false, [&] { return orv::OpenPreparation(state_.Ref(), id); });
 }
 
 void QuickFilterController::TakeSuggestion(const NameSuggestion& name) {
-    if (lists_->TreeActive())
-        lists_->ShowListTabQuietly();
+    if (host_.TreeActive())
+        host_.ShowListTabQuietly();
     panel_->edFilter->setFocus();
     Run(false, [&] { return orv::TakeSuggestion(state_.Ref(), name); });
 }
@@ -206,7 +205,7 @@ void QuickFilterController::ClearBox() {
 }
 
 void QuickFilterController::FocusActiveGrid() {
-    lists_->ActiveGrid()->setFocus();
+    host_.FocusActiveGrid();
 }
 
 }  // namespace orv::app

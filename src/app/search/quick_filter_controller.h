@@ -18,13 +18,13 @@ namespace orv::app {
 
 struct ProgramState;
 class FilterPanel;
-class ListsController;
+class FilterHost;
 class SuggestionPopup;
 
 class QuickFilterController : public QObject {
     Q_OBJECT
   public:
-    QuickFilterController(ProgramState& state, FilterPanel* panel, ListsController* lists,
+    QuickFilterController(ProgramState& state, FilterPanel* panel, FilterHost& host,
                           QWidget* window);
 
     void edFilterChange();
@@ -59,9 +59,6 @@ class QuickFilterController : public QObject {
     QTimer& Delay() { return delay_; }
     SuggestionPopup* Suggestions() { return suggestions_; }
 
-    std::function<void()> gbAllClick;
-    std::function<void(const QString&)> showStatus;
-
   private:
     // Runs a core command that may replace the list and shows its result. A failing statement
     // leaves the list closed (empty) and the error goes to the caller's error box.
@@ -74,7 +71,7 @@ class QuickFilterController : public QObject {
 
     ProgramState& state_;
     FilterPanel* panel_;
-    ListsController* lists_;
+    FilterHost& host_;
     QWidget* window_;
     QTimer delay_;
     FilterDelay filterDelay_;

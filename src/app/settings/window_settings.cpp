@@ -94,7 +94,7 @@ std::int32_t WindowSettings::Integer(IntControl control) const {
         case IntControl::LeftPanelWidth:
             return main_.LeftPaneWidth();
         case IntControl::ListColor:
-            return Remembered(kListColour, main_.gbAll->ListColour(), 15532029);
+            return Remembered(kListColour, main_.gbAll()->ListColour(), 15532029);
         case IntControl::ListWidth:
             return held_.Integer(control);
     }
@@ -111,8 +111,8 @@ void WindowSettings::SetInteger(IntControl control, std::int32_t value) {
             main_.SetLeftPaneWidth(value);
             break;
         case IntControl::ListColor:
-            main_.gbAll->SetListColour(ColourFromStored(value));
-            colours_[kListColour] = {value, main_.gbAll->ListColour()};
+            main_.gbAll()->SetListColour(ColourFromStored(value));
+            colours_[kListColour] = {value, main_.gbAll()->ListColour()};
             break;
         case IntControl::ListWidth:
             held_.SetInteger(control, value);
@@ -122,8 +122,9 @@ void WindowSettings::SetInteger(IntControl control, std::int32_t value) {
 
 FontSpec WindowSettings::Font(FontControl control) const {
     if (control == FontControl::ListFont)
-        return SpecFromFont(main_.gbAll->font(),
-                            Remembered(kListText, main_.gbAll->palette().color(QPalette::Text), 0));
+        return SpecFromFont(
+            main_.gbAll()->font(),
+            Remembered(kListText, main_.gbAll()->palette().color(QPalette::Text), 0));
     return SpecFromFont(reading_.TextFont(),
                         Remembered(kReadingText, reading_.Memo1->palette().color(QPalette::Text),
                                    kWindowTextColor));
@@ -131,7 +132,7 @@ FontSpec WindowSettings::Font(FontControl control) const {
 
 void WindowSettings::SetFont(FontControl control, const FontSpec& font) {
     const QColor colour = ColourFromStored(font.color);
-    QWidget* widget = control == FontControl::ListFont ? static_cast<QWidget*>(main_.gbAll)
+    QWidget* widget = control == FontControl::ListFont ? static_cast<QWidget*>(main_.gbAll())
                                                        : static_cast<QWidget*>(reading_.Memo1);
     widget->setFont(FontFromSpec(font));
     QPalette pal = widget->palette();

@@ -35,26 +35,33 @@ LocalWindows::LocalWindows(ProgramState& state, MainWindow& main, SettingsTarget
     statsWindow = new PacketStatsWindow(*this, &main);
     searchDialog = new ExtendedSearchDialog(*this, &main);
 
-    page = new ExtendedSearchPage(*this, main.tsFindEx);
-    auto* layout = new QVBoxLayout(main.tsFindEx);
+    page = new ExtendedSearchPage(*this, main.tsFindEx());
+    auto* layout = new QVBoxLayout(main.tsFindEx());
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(page);
     // The tab command focuses the page: the name criterion takes it.
-    main.tsFindEx->setFocusProxy(page->edfName);
+    main.tsFindEx()->setFocusProxy(page->edfName);
 
     for (QWidget* w : std::initializer_list<QWidget*>{settingsDialog, engine, updateWindow,
                                                       statsWindow, searchDialog})
-        main.ownWindows->Register(w);
+        main.ownWindows()->Register(w);
+}
 
-    main.hooks.openSettings = [this](int pageIndex) {
-        settingsDialog->Open(static_cast<SettingsDialog::Page>(pageIndex));
-    };
-    main.hooks.openExtSearchDialog = [this] { OpenExtendedSearchDialog(*this, *searchDialog); };
-    main.hooks.openUpdateWindow = [this] {
-        updateWindow->exec();
-        RefreshPackets(*this);
-    };
-    main.hooks.openPacketList = [this] { statsWindow->Open(); };
+void LocalWindows::OpenSettings(int pageIndex) {
+    settingsDialog->Open(static_cast<SettingsDialog::Page>(pageIndex));
+}
+
+void LocalWindows::OpenExtSearchDialog() {
+    OpenExtendedSearchDialog(*this, *searchDialog);
+}
+
+void LocalWindows::OpenUpdateWindow() {
+    updateWindow->exec();
+    RefreshPackets(*this);
+}
+
+void LocalWindows::OpenPacketList() {
+    statsWindow->Open();
 }
 
 LocalWindows::~LocalWindows() = default;
@@ -76,13 +83,13 @@ void LocalWindows::ShowStatus(const QString& text) {
 }
 
 void LocalWindows::ListReopened() {
-    main_.lists->ListReopened();
+    main_.lists()->ListReopened();
 }
 
 void LocalWindows::RowsChanged() {
     // Read again now, not at the next keystroke; a failure leaves a log line, and the searches
     // stay the exact ones until the names can be read.
-    main_.filter->NamesChanged();
+    main_.filter()->NamesChanged();
 }
 
 void LocalWindows::SetHighlightSearchWords(bool on) {
@@ -90,7 +97,7 @@ void LocalWindows::SetHighlightSearchWords(bool on) {
 }
 
 void LocalWindows::ShowCurrentDescription() {
-    main_.description->gbAllClick();
+    main_.description()->gbAllClick();
 }
 
 QWidget* LocalWindows::Window() {
@@ -98,15 +105,15 @@ QWidget* LocalWindows::Window() {
 }
 
 void LocalWindows::SetListAttached(bool attached) {
-    main_.gbAll->setVisible(attached);
-    main_.gbAll->setEnabled(attached);
+    main_.gbAll()->setVisible(attached);
+    main_.gbAll()->setEnabled(attached);
 }
 
 void LocalWindows::SetRecordCounterPaused(bool paused) {
     if (paused)
-        main_.counter->Timer().stop();
+        main_.counter()->Timer().stop();
     else
-        main_.counter->Timer().start();
+        main_.counter()->Timer().start();
 }
 
 void LocalWindows::PacketsChanged(const QStringList& entries, int lastInstalled) {
@@ -154,19 +161,19 @@ void LocalWindows::SaveSettings() {
 }
 
 QFont LocalWindows::ListFont() const {
-    return main_.gbAll->font();
+    return main_.gbAll()->font();
 }
 
 void LocalWindows::SetListFont(const QFont& font) {
-    main_.gbAll->setFont(font);
+    main_.gbAll()->setFont(font);
 }
 
 QColor LocalWindows::ListColor() const {
-    return main_.gbAll->ListColour();
+    return main_.gbAll()->ListColour();
 }
 
 void LocalWindows::SetListColor(const QColor& color) {
-    main_.gbAll->SetListColour(color);
+    main_.gbAll()->SetListColour(color);
 }
 
 }  // namespace orv::app

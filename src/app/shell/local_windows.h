@@ -33,6 +33,11 @@ class LocalWindows : public SearchHost, public UpdateHost, public SettingsDialog
     SettingsTarget& Target();
     // The packet statistics routine of start-up: packet list and last installed number.
     void PacketStatistics();
+    // The main window's commands into these windows.
+    void OpenSettings(int pageIndex);
+    void OpenExtSearchDialog();
+    void OpenUpdateWindow();
+    void OpenPacketList();
     // The internet update window; a placeholder until it exists.
     std::function<void()> openInternetUpdate;
 

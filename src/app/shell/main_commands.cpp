@@ -17,6 +17,7 @@
 #include "app/shell/icons.h"
 #include "app/shell/keypad_keys.h"
 #include "app/shell/main_window.h"
+#include "app/shell/shell_host.h"
 #include "app/shell/wait_cursor.h"
 
 namespace orv::app {
@@ -57,14 +58,11 @@ void MainCommands::BuildMenuBar() {
 
     QMenu* file = bar->addMenu(QStringLiteral("Файл"));
     file->addAction(icon(Add(QStringLiteral("miPrint"), QStringLiteral("Печать..."),
-                             [&w] { w.description->miPrintClick(); }),
+                             [&w] { w.description()->miPrintClick(); }),
                          IconId::Print));
     file->addSeparator();
     file->addAction(icon(Add(QStringLiteral("N19"), QStringLiteral("Обновление"),
-                             [&w] {
-                                 if (w.hooks.openUpdateWindow)
-                                     w.hooks.openUpdateWindow();
-                             }),
+                             [&w] { w.WithShell([](ShellHost& s) { s.OpenUpdateWindow(); }); }),
                          IconId::Update));
     file->addSeparator();
     file->addAction(
@@ -74,64 +72,55 @@ void MainCommands::BuildMenuBar() {
 
     QMenu* params = bar->addMenu(QStringLiteral("Параметры"));
     params->addAction(icon(Add(QStringLiteral("N12"), QStringLiteral("Настройки"),
-                               [&w] {
-                                   if (w.hooks.openSettings)
-                                       w.hooks.openSettings(0);
-                               }),
+                               [&w] { w.WithShell([](ShellHost& s) { s.OpenSettings(0); }); }),
                            IconId::Settings));
     params->addAction(icon(Add(QStringLiteral("N13"), QStringLiteral("Отображение"),
-                               [&w] {
-                                   if (w.hooks.openSettings)
-                                       w.hooks.openSettings(1);
-                               }),
+                               [&w] { w.WithShell([](ShellHost& s) { s.OpenSettings(1); }); }),
                            IconId::Display));
 
     QMenu* tabs = bar->addMenu(QStringLiteral("Закладки"));
     tabs->addAction(icon(key(Add(QStringLiteral("N6"), QStringLiteral("Наименования"),
-                                 [&w] { w.lists->ShowListTab(); }),
+                                 [&w] { w.lists()->ShowListTab(); }),
                              QKeySequence(Qt::CTRL | Qt::Key_F1)),
                          IconId::ListTab));
     tabs->addAction(icon(key(Add(QStringLiteral("N7"), QStringLiteral("ФармГруппы"),
-                                 [&w] { w.lists->ShowTreeTab(); }),
+                                 [&w] { w.lists()->ShowTreeTab(); }),
                              QKeySequence(Qt::CTRL | Qt::Key_F2)),
                          IconId::TreeTab));
     tabs->addSeparator();
     tabs->addAction(icon(key(Add(QStringLiteral("N9"), QStringLiteral("Описание"),
-                                 [&w] { w.description->ShowDescriptionTab(); }),
+                                 [&w] { w.description()->ShowDescriptionTab(); }),
                              QKeySequence(Qt::CTRL | Qt::Key_F3)),
                          IconId::Description));
     tabs->addAction(icon(key(Add(QStringLiteral("N10"), QStringLiteral("По группам"),
-                                 [&w] { w.description->ShowPanesTab(); }),
+                                 [&w] { w.description()->ShowPanesTab(); }),
                              QKeySequence(Qt::CTRL | Qt::Key_F4)),
                          IconId::Panes));
     tabs->addAction(icon(key(Add(QStringLiteral("N23"), QStringLiteral("Расширенный поиск"),
-                                 [&w] { w.description->ShowExtSearchTab(); }),
+                                 [&w] { w.description()->ShowExtSearchTab(); }),
                              QKeySequence(Qt::CTRL | Qt::Key_F5)),
                          IconId::ExtSearch));
     tabs->addSeparator();
     tabs->addAction(key(Add(QStringLiteral("miBack"), QStringLiteral("Назад по истории"),
-                            [&w] { w.bookmarks->GoBack(); }),
+                            [&w] { w.bookmarks()->GoBack(); }),
                         QKeySequence(Qt::ALT | Qt::Key_Left)));
     tabs->addAction(key(Add(QStringLiteral("miForward"), QStringLiteral("Вперёд по истории"),
-                            [&w] { w.bookmarks->GoForward(); }),
+                            [&w] { w.bookmarks()->GoForward(); }),
                         QKeySequence(Qt::ALT | Qt::Key_Right)));
     tabs->addAction(icon(Add(QStringLiteral("miHistory"), QStringLiteral("История"),
-                             [&w] { w.bookmarks->OpenHistoryWindow(); }),
+                             [&w] { w.bookmarks()->OpenHistoryWindow(); }),
                          IconId::History));
     tabs->addSeparator();
     tabs->addAction(
         key(Add(QStringLiteral("miFavourite"), QStringLiteral("Добавить в избранное / убрать"),
-                [&w] { w.bookmarks->ToggleFavourite(); }),
+                [&w] { w.bookmarks()->ToggleFavourite(); }),
             QKeySequence(Qt::CTRL | Qt::Key_D)));
     tabs->addAction(icon(Add(QStringLiteral("miFavourites"), QStringLiteral("Избранное"),
-                             [&w] { w.bookmarks->OpenFavouritesWindow(); }),
+                             [&w] { w.bookmarks()->OpenFavouritesWindow(); }),
                          IconId::Favourite));
 
     auto partner = [&w](const char* code) {
-        return [&w, code] {
-            if (w.hooks.partnerReply)
-                w.hooks.partnerReply(code);
-        };
+        return [&w, code] { w.WithShell([code](ShellHost& s) { s.PartnerReply(code); }); };
     };
     QMenu* link = bar->addMenu(QStringLiteral("Взаимодействие"));
     link->addAction(
@@ -143,19 +132,17 @@ void MainCommands::BuildMenuBar() {
                  QKeySequence(Qt::Key_F10)),
              IconId::Query));
     link->addAction(icon(key(Add(QStringLiteral("N31"), QStringLiteral("Показать всё"),
-                                 [&w] { w.filter->SpeedButton1Click(); }),
+                                 [&w] { w.filter()->SpeedButton1Click(); }),
                              QKeySequence(Qt::SHIFT | Qt::Key_F1)),
                          IconId::ShowAll));
-    link->addAction(icon(key(Add(QStringLiteral("N32"), QStringLiteral("Расширенный поиск"),
-                                 [&w] {
-                                     if (w.hooks.openExtSearchDialog)
-                                         w.hooks.openExtSearchDialog();
-                                 }),
-                             QKeySequence(Qt::SHIFT | Qt::Key_F2)),
-                         IconId::ExtSearch));
+    link->addAction(
+        icon(key(Add(QStringLiteral("N32"), QStringLiteral("Расширенный поиск"),
+                     [&w] { w.WithShell([](ShellHost& s) { s.OpenExtSearchDialog(); }); }),
+                 QKeySequence(Qt::SHIFT | Qt::Key_F2)),
+             IconId::ExtSearch));
     link->addSeparator();
     link->addAction(key(Add(QStringLiteral("miAnalogues"), QStringLiteral("Аналоги по МНН"),
-                            [&w] { w.filter->FilterTableAnalogues(); }),
+                            [&w] { w.filter()->FilterTableAnalogues(); }),
                         QKeySequence(Qt::Key_F11)));
 
     QMenu* help = bar->addMenu(QStringLiteral("Помощь"));
@@ -199,8 +186,7 @@ void MainCommands::BuildToolBar() {
             w_.ShowStatus(QStringLiteral("Сбор данных, подождите пожалуйста ..."));
             WaitCursor wait;
             w_.repaint();
-            if (w_.hooks.openPacketList)
-                w_.hooks.openPacketList();
+            w_.WithShell([](ShellHost& s) { s.OpenPacketList(); });
         });
     packets->setIcon(AppIcon(IconId::Packets));
     toolBar_->addAction(packets);
@@ -228,16 +214,16 @@ void MainCommands::BuildHidden() {
         w.addAction(a);
     };
     hidden(
-        Add(QStringLiteral("up1"), QStringLiteral("up"), [&w] { w.description->ScrollBy(-100); }),
+        Add(QStringLiteral("up1"), QStringLiteral("up"), [&w] { w.description()->ScrollBy(-100); }),
         QKeySequence(Qt::SHIFT | Qt::Key_Up));
-    hidden(
-        Add(QStringLiteral("up2"), QStringLiteral("up+"), [&w] { w.description->ScrollBy(-100); }),
-        KeypadShortcut(Qt::Key_Minus));
+    hidden(Add(QStringLiteral("up2"), QStringLiteral("up+"),
+               [&w] { w.description()->ScrollBy(-100); }),
+           KeypadShortcut(Qt::Key_Minus));
     hidden(Add(QStringLiteral("down1"), QStringLiteral("down"),
-               [&w] { w.description->ScrollBy(100); }),
+               [&w] { w.description()->ScrollBy(100); }),
            QKeySequence(Qt::SHIFT | Qt::Key_Down));
     hidden(Add(QStringLiteral("down2"), QStringLiteral("down-"),
-               [&w] { w.description->ScrollBy(100); }),
+               [&w] { w.description()->ScrollBy(100); }),
            KeypadShortcut(Qt::Key_Plus));
     new KeypadOnlyKeys(w, {Qt::Key_Minus, Qt::Key_Plus});
 
@@ -271,17 +257,14 @@ void MainCommands::BuildHidden() {
         if (fk.shift && fk.key == Qt::Key_F2)
             seq = QKeySequence();
         hidden(Add(QString::fromLatin1(fk.name), QString::fromLatin1(fk.caption),
-                   [&w, pane] { w.description->OpenPane(pane); }),
+                   [&w, pane] { w.description()->OpenPane(pane); }),
                seq);
     }
     hidden(Add(QStringLiteral("print1"), QStringLiteral("print"),
-               [&w] { w.description->tbPrintClick(); }),
+               [&w] { w.description()->tbPrintClick(); }),
            QKeySequence(Qt::CTRL | Qt::Key_P));
     hidden(Add(QStringLiteral("esc1"), QStringLiteral("esc"),
-               [&w] {
-                   if (w.hooks.partnerReply)
-                       w.hooks.partnerReply("00");
-               }),
+               [&w] { w.WithShell([](ShellHost& s) { s.PartnerReply("00"); }); }),
            QKeySequence(Qt::Key_Escape));
 }
 
@@ -297,7 +280,7 @@ void MainCommands::BuildPopup() {
         return a;
     };
     QAction* n14 = shown(Add(QStringLiteral("N14"), QStringLiteral("Выборка по синонимам"),
-                             [&w] { w.filter->FilterTableSynonim(); }),
+                             [&w] { w.filter()->FilterTableSynonim(); }),
                          QKeySequence(Qt::Key_Enter));
     // The menu shows the first key, named "Enter" as on the key cap; the main one works too.
     n14->setShortcuts({QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Return)});
@@ -307,23 +290,20 @@ void MainCommands::BuildPopup() {
     popup_->addAction(n14);
     popup_->setDefaultAction(n14);
     popup_->addAction(Add(QStringLiteral("N15"), QStringLiteral("Сбросить выборку"),
-                          [&w] { w.filter->N15Click(); }));
+                          [&w] { w.filter()->N15Click(); }));
     popup_->addAction(shown(Add(QStringLiteral("pmAnalogues"), QStringLiteral("Аналоги по МНН"),
-                                [&w] { w.filter->FilterTableAnalogues(); }),
+                                [&w] { w.filter()->FilterTableAnalogues(); }),
                             QKeySequence(Qt::Key_F11)));
     popup_->addSeparator();
     popup_->addAction(shown(Add(QStringLiteral("N17"), QStringLiteral("Быстрая печать"),
-                                [&w] { w.description->tbPrintClick(); }),
+                                [&w] { w.description()->tbPrintClick(); }),
                             QKeySequence(Qt::CTRL | Qt::Key_P)));
     popup_->addSeparator();
     popup_->addAction(shown(Add(QStringLiteral("N25"), QStringLiteral("Запрос на поиск*"),
-                                [&w] {
-                                    if (w.hooks.partnerReply)
-                                        w.hooks.partnerReply("00");
-                                }),
+                                [&w] { w.WithShell([](ShellHost& s) { s.PartnerReply("00"); }); }),
                             QKeySequence(Qt::Key_F9)));
     for (QAbstractItemView* view :
-         {static_cast<QAbstractItemView*>(w.gbAll), static_cast<QAbstractItemView*>(w.gbGr)}) {
+         {static_cast<QAbstractItemView*>(w.gbAll()), static_cast<QAbstractItemView*>(w.gbGr())}) {
         connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
             QModelIndex index = view->indexAt(pos);
             if (index.isValid()) {

@@ -15,20 +15,20 @@
 namespace orv::app {
 
 void MainPartnerHost::SwitchToList() {
-    w_.lists->ShowListTabQuietly();
+    w_.lists()->ShowListTabQuietly();
 }
 
 void MainPartnerHost::ResetSelection() {
-    w_.filter->N15Click();
+    w_.filter()->N15Click();
 }
 
 void MainPartnerHost::SetFilterText(const QString& text) {
-    w_.pnFilter->edFilter->setText(text);
+    w_.pnFilter()->edFilter->setText(text);
 }
 
 void MainPartnerHost::FilterByName(const QString& text) {
     try {
-        w_.filter->FilterTableName(text);
+        w_.filter()->FilterTableName(text);
     } catch (const std::exception& e) {
         ShowErrorBox(&w_, QString::fromUtf8(e.what()));
         throw Error(e.what());
@@ -44,8 +44,8 @@ QString MainPartnerHost::NameColumn() const {
 }
 
 void MainPartnerHost::ShowCurrentDescription() {
-    w_.lists->FollowList();
-    w_.description->gbAllClick();
+    w_.lists()->FollowList();
+    w_.description()->gbAllClick();
 }
 
 void MainPartnerHost::ShowStatus(const QString& text) {
@@ -53,12 +53,12 @@ void MainPartnerHost::ShowStatus(const QString& text) {
 }
 
 QString MainPartnerHost::ReplyPayload() const {
-    FilterEdit* box = w_.pnFilter->edFilter;
+    FilterEdit* box = w_.pnFilter()->edFilter;
     if (box->hasFocus() && !Trim(box->text().toStdString()).empty())
         return box->text();
     ProgramState& state = w_.State();
     // The row on screen: the tree's when the tree is shown.
-    DataSet* active = w_.lists->ActiveDataSet();
+    DataSet* active = w_.lists()->ActiveDataSet();
     if (active == nullptr || !active->Active() || active->IsEmpty())
         return {};
     return QString::fromStdString(active->AsText(state.NameColumn()));
@@ -69,11 +69,11 @@ QWidget* MainPartnerHost::Window() {
 }
 
 const NameMatcher* MainPartnerHost::Names() {
-    return w_.filter->Names();
+    return w_.filter()->Names();
 }
 
 void MainPartnerHost::FocusFilterBox() {
-    w_.pnFilter->edFilter->setFocus();
+    w_.pnFilter()->edFilter->setFocus();
 }
 
 }  // namespace orv::app

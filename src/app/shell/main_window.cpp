@@ -34,7 +34,10 @@
 #include "app/shell/main_commands.h"
 #include "app/shell/own_windows.h"
 #include "app/shell/program_state.h"
+#include "app/shell/shell_host.h"
 #include "db/reference.h"
+#include "settings/settings_keys.h"
+#include "settings/settings_target.h"
 
 namespace orv::app {
 
@@ -48,159 +51,196 @@ MainWindow::MainWindow(ProgramState& state, QWidget* parent) : QMainWindow(paren
     resize(820, 703);
     BuildLayout();
     WireControllers();
-    commands = new MainCommands(*this);
+    commands_ = new MainCommands(*this);
     // The partner link's mailbox sits under the tool bar, where users never see it.
-    btnQ = new QPushButton(QStringLiteral("query"), this);
-    btnQ->setObjectName(QStringLiteral("btnQ"));
-    btnQ->setGeometry(24, 0, 17, 25);
-    btnQ->setFocusPolicy(Qt::NoFocus);
-    btnQ->lower();
+    btnQ_ = new QPushButton(QStringLiteral("query"), this);
+    btnQ_->setObjectName(QStringLiteral("btnQ"));
+    btnQ_->setGeometry(24, 0, 17, 25);
+    btnQ_->setFocusPolicy(Qt::NoFocus);
+    btnQ_->lower();
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::BuildLayout() {
-    Splitter1 = new QSplitter(Qt::Horizontal, this);
-    Splitter1->setObjectName(QStringLiteral("Splitter1"));
-    Splitter1->setOpaqueResize(true);
-    Splitter1->setChildrenCollapsible(false);
+    Splitter1_ = new QSplitter(Qt::Horizontal, this);
+    Splitter1_->setObjectName(QStringLiteral("Splitter1"));
+    Splitter1_->setOpaqueResize(true);
+    Splitter1_->setChildrenCollapsible(false);
 
-    auto* pn1 = new QWidget(Splitter1);
+    auto* pn1 = new QWidget(Splitter1_);
     pn1->setObjectName(QStringLiteral("pn1"));
     auto* left = new QVBoxLayout(pn1);
     left->setContentsMargins(0, 0, 0, 0);
     left->setSpacing(0);
-    pnFilter = new FilterPanel(pn1);
-    pc1 = new QTabWidget(pn1);
-    pc1->setObjectName(QStringLiteral("pc1"));
-    pc1->setTabPosition(QTabWidget::South);
-    pc1->setDocumentMode(true);
-    gbAll = new PreparationListView(pc1);
-    gbGr = new GroupTreeView(pc1);
-    pc1->addTab(gbAll, QStringLiteral("Наименования"));
-    pc1->addTab(gbGr, QStringLiteral("ФармГруппы"));
-    left->addWidget(pnFilter);
-    left->addWidget(pc1, 1);
+    pnFilter_ = new FilterPanel(pn1);
+    pc1_ = new QTabWidget(pn1);
+    pc1_->setObjectName(QStringLiteral("pc1"));
+    pc1_->setTabPosition(QTabWidget::South);
+    pc1_->setDocumentMode(true);
+    gbAll_ = new PreparationListView(pc1_);
+    gbGr_ = new GroupTreeView(pc1_);
+    pc1_->addTab(gbAll_, QStringLiteral("Наименования"));
+    pc1_->addTab(gbGr_, QStringLiteral("ФармГруппы"));
+    left->addWidget(pnFilter_);
+    left->addWidget(pc1_, 1);
 
-    auto* panel4 = new QWidget(Splitter1);
+    auto* panel4 = new QWidget(Splitter1_);
     panel4->setObjectName(QStringLiteral("Panel4"));
     auto* right = new QVBoxLayout(panel4);
     right->setContentsMargins(0, 0, 0, 0);
-    pc2 = new QTabWidget(panel4);
-    pc2->setObjectName(QStringLiteral("pc2"));
-    descriptionView = new DescriptionView(pc2);
-    fieldPanes = new FieldPanes(pc2);
-    tsFindEx = new QWidget(pc2);
-    tsFindEx->setObjectName(QStringLiteral("tsFindEx"));
-    tsFindEx->setFocusPolicy(Qt::StrongFocus);
-    pc2->addTab(descriptionView, QStringLiteral("Описание (Ctrl+F3)"));
-    pc2->addTab(fieldPanes, QStringLiteral("Описание по группам (Ctrl+F4)"));
-    pc2->addTab(tsFindEx, QStringLiteral("Расширенный поиск (Ctrl+F5)"));
-    right->addWidget(pc2);
+    pc2_ = new QTabWidget(panel4);
+    pc2_->setObjectName(QStringLiteral("pc2"));
+    descriptionView_ = new DescriptionView(pc2_);
+    fieldPanes_ = new FieldPanes(pc2_);
+    tsFindEx_ = new QWidget(pc2_);
+    tsFindEx_->setObjectName(QStringLiteral("tsFindEx"));
+    tsFindEx_->setFocusPolicy(Qt::StrongFocus);
+    pc2_->addTab(descriptionView_, QStringLiteral("Описание (Ctrl+F3)"));
+    pc2_->addTab(fieldPanes_, QStringLiteral("Описание по группам (Ctrl+F4)"));
+    pc2_->addTab(tsFindEx_, QStringLiteral("Расширенный поиск (Ctrl+F5)"));
+    right->addWidget(pc2_);
 
-    Splitter1->addWidget(pn1);
-    Splitter1->addWidget(panel4);
-    Splitter1->setStretchFactor(1, 1);
-    Splitter1->setSizes({265, 555});
-    setCentralWidget(Splitter1);
+    Splitter1_->addWidget(pn1);
+    Splitter1_->addWidget(panel4);
+    Splitter1_->setStretchFactor(1, 1);
+    Splitter1_->setSizes({265, 555});
+    setCentralWidget(Splitter1_);
 
-    sbText = new QLabel(this);
-    sbText->setObjectName(QStringLiteral("sbPanel0"));
+    sbText_ = new QLabel(this);
+    sbText_->setObjectName(QStringLiteral("sbPanel0"));
     statusBar()->setObjectName(QStringLiteral("sb"));
-    statusBar()->addWidget(sbText, 1);
+    statusBar()->addWidget(sbText_, 1);
 }
 
 void MainWindow::WireControllers() {
-    lists = new ListsController(state_, pc1, gbAll, gbGr, this);
-    filter = new QuickFilterController(state_, pnFilter, lists, this);
-    description =
-        new DescriptionController(state_, pc2, descriptionView, fieldPanes, nullptr, lists, this);
-    counter = new RecordCounter(
-        pnFilter->RecC, pnFilter->Image1,
+    lists_ = new ListsController(state_, *this, pc1_, gbAll_, gbGr_, this);
+    filter_ = new QuickFilterController(state_, pnFilter_, *this, this);
+    description_ = new DescriptionController(state_, *this, pc2_, descriptionView_, fieldPanes_,
+                                             nullptr, lists_, this);
+    counter_ = new RecordCounter(
+        pnFilter_->RecC, pnFilter_->Image1,
         [this] { return state_.HasReference() ? state_.Ref().qMain.RecordCount() : 0; },
         [this] { return state_.totalPreparations; }, this);
-    ownWindows = new OwnWindows(this);
-    connect(ownWindows, &OwnWindows::closed, this, &MainWindow::OwnWindowClosed);
+    ownWindows_ = new OwnWindows(this);
+    connect(ownWindows_, &OwnWindows::closed, this, &MainWindow::OwnWindowClosed);
 
-    auto showStatus = [this](const QString& text) { ShowStatus(text); };
-    auto showDescription = [this] { description->gbAllClick(); };
-    lists->gbAllClick = showDescription;
-    lists->showStatus = showStatus;
-    filter->gbAllClick = showDescription;
-    filter->showStatus = showStatus;
-    description->showStatus = showStatus;
-    description->filterText = [this] { return pnFilter->edFilter->text(); };
-    description->openPreparation = [this](long long id) { filter->OpenPreparation(id); };
-    bookmarks = new BookmarksController(state_, this);
-    bookmarks->showStatus = showStatus;
-    bookmarks->openPreparation = [this](long long id) { filter->OpenPreparation(id); };
-    description->pageShown = [this](long long id) { bookmarks->PageShown(id); };
-    description->printed = [this](long long id) { bookmarks->Printed(id); };
+    auto showDescription = [this] { description_->gbAllClick(); };
+    bookmarks_ = new BookmarksController(state_, *this, this);
 
     auto* keys = new ListKeyFilter(this);
-    keys->Watch(gbAll);
-    keys->Watch(gbGr);
-    connect(keys, &ListKeyFilter::enterPressed, filter, &QuickFilterController::FilterTableSynonim);
-    connect(keys, &ListKeyFilter::textTyped, filter, &QuickFilterController::TypeIntoBox);
-    connect(keys, &ListKeyFilter::ctrlReleased, filter, &QuickFilterController::ClearBox);
+    keys->Watch(gbAll_);
+    keys->Watch(gbGr_);
+    connect(keys, &ListKeyFilter::enterPressed, filter_,
+            &QuickFilterController::FilterTableSynonim);
+    connect(keys, &ListKeyFilter::textTyped, filter_, &QuickFilterController::TypeIntoBox);
+    connect(keys, &ListKeyFilter::ctrlReleased, filter_, &QuickFilterController::ClearBox);
     connect(keys, &ListKeyFilter::movedByKey, this, showDescription);
     for (QAbstractItemView* view :
-         {static_cast<QAbstractItemView*>(gbAll), static_cast<QAbstractItemView*>(gbGr)}) {
+         {static_cast<QAbstractItemView*>(gbAll_), static_cast<QAbstractItemView*>(gbGr_)}) {
         connect(view, &QAbstractItemView::clicked, this, showDescription);
-        connect(view, &QAbstractItemView::doubleClicked, filter,
+        connect(view, &QAbstractItemView::doubleClicked, filter_,
                 &QuickFilterController::FilterTableSynonim);
     }
-    connect(pnFilter->sbFilter, &QToolButton::clicked, filter,
+    connect(pnFilter_->sbFilter, &QToolButton::clicked, filter_,
             &QuickFilterController::sbFilterClick);
 }
 
 void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindow* aboutWindow,
                                 QWidget* yesNo) {
-    reading = readingWindow;
-    about = aboutWindow;
-    ownWindows->Register(reading);
-    ownWindows->Register(about);
-    ownWindows->Register(yesNo);
-    description->SetReadingWindow(reading);
+    reading_ = readingWindow;
+    about_ = aboutWindow;
+    ownWindows_->Register(reading_);
+    ownWindows_->Register(about_);
+    ownWindows_->Register(yesNo);
+    description_->SetReadingWindow(reading_);
 }
 
 void MainWindow::AttachReference() {
-    lists->AttachReference();
-    filter->Names();  // the matcher's names, read while the list opens
-    counter->ShowStartText(state_.Ref().qMain.RecordCount(), state_.totalPreparations);
-    counter->Timer().start();
+    lists_->AttachReference();
+    filter_->Names();  // the matcher's names, read while the list opens
+    counter_->ShowStartText(state_.Ref().qMain.RecordCount(), state_.totalPreparations);
+    counter_->Timer().start();
 }
 
 void MainWindow::SelectStartPosition() {
-    pc1->blockSignals(true);
-    pc1->setCurrentIndex(0);
-    pc1->blockSignals(false);
-    pc2->blockSignals(true);
-    pc2->setCurrentIndex(0);
-    pc2->blockSignals(false);
+    pc1_->blockSignals(true);
+    pc1_->setCurrentIndex(0);
+    pc1_->blockSignals(false);
+    pc2_->blockSignals(true);
+    pc2_->setCurrentIndex(0);
+    pc2_->blockSignals(false);
     if (state_.HasReference() && state_.Ref().qMain.Active())
         state_.Ref().qMain.First();
-    lists->FollowList();
+    lists_->FollowList();
 }
 
 void MainWindow::SetLeftPaneWidth(int width) {
     leftPaneWidth_ = std::max(width, 20);
-    const int total = Splitter1->width();
+    const int total = Splitter1_->width();
     if (isVisible() && total > leftPaneWidth_)
-        Splitter1->setSizes({leftPaneWidth_, total - leftPaneWidth_ - Splitter1->handleWidth()});
+        Splitter1_->setSizes({leftPaneWidth_, total - leftPaneWidth_ - Splitter1_->handleWidth()});
 }
 
 int MainWindow::LeftPaneWidth() const {
-    return isVisible() ? Splitter1->sizes().value(0, leftPaneWidth_) : leftPaneWidth_;
+    return isVisible() ? Splitter1_->sizes().value(0, leftPaneWidth_) : leftPaneWidth_;
 }
 
 void MainWindow::ShowStatus(const QString& text) {
-    sbText->setText(text);
+    sbText_->setText(text);
     statusBar()->repaint();
 }
 
+void MainWindow::ShowCurrentDescription() {
+    description_->gbAllClick();
+}
+
+DataSet* MainWindow::ActiveDataSet() {
+    return lists_->ActiveDataSet();
+}
+
+bool MainWindow::TreeActive() const {
+    return lists_->TreeActive();
+}
+
+void MainWindow::ListReopened() {
+    lists_->ListReopened();
+}
+
+void MainWindow::FollowCursor() {
+    lists_->FollowCursor();
+}
+
+void MainWindow::ShowListTabQuietly() {
+    lists_->ShowListTabQuietly();
+}
+
+void MainWindow::FocusActiveGrid() {
+    lists_->ActiveGrid()->setFocus();
+}
+
+QString MainWindow::FilterText() const {
+    return pnFilter_->edFilter->text();
+}
+
+std::vector<CheckEntry> MainWindow::Sections() const {
+    return sections_ ? sections_->Sections() : DesignSectionList();
+}
+
+void MainWindow::OpenPreparation(long long id) {
+    filter_->OpenPreparation(id);
+}
+
+void MainWindow::PageShown(long long id) {
+    bookmarks_->PageShown(id);
+}
+
+void MainWindow::Printed(long long id) {
+    bookmarks_->Printed(id);
+}
+
 QString MainWindow::StatusText() const {
-    return sbText->text();
+    return sbText_->text();
 }
 
 void MainWindow::ShowHelp() {
@@ -209,8 +249,8 @@ void MainWindow::ShowHelp() {
 }
 
 void MainWindow::ShowAbout() {
-    if (about)
-        about->exec();
+    if (about_)
+        about_->exec();
 }
 
 void MainWindow::FormActivate() {
@@ -218,8 +258,8 @@ void MainWindow::FormActivate() {
         if (!state_.HasReference() || !state_.Ref().qMain.Active())
             return;
         state_.Ref().qMain.First();
-        lists->FollowList();
-        description->gbAllClick();
+        lists_->FollowList();
+        description_->gbAllClick();
     });
 }
 
@@ -237,7 +277,7 @@ void MainWindow::changeEvent(QEvent* e) {
     QMainWindow::changeEvent(e);
     if (e->type() != QEvent::ActivationChange || !isActiveWindow())
         return;
-    btnQ->setText(QStringLiteral("query"));
+    btnQ_->setText(QStringLiteral("query"));
     // Only a window of ours closing moves the list; coming back from another program does not.
     if (activatePending_) {
         activatePending_ = false;
@@ -250,15 +290,20 @@ void MainWindow::showEvent(QShowEvent* e) {
     if (shown_)
         return;
     shown_ = true;
-    Splitter1->setSizes({leftPaneWidth_, std::max(width() - leftPaneWidth_, 100)});
-    pnFilter->edFilter->setFocus();
-    // Showing the window activates it, which shows the first row's description; done here
+    Splitter1_->setSizes({leftPaneWidth_, std::max(width() - leftPaneWidth_, 100)});
+    pnFilter_->edFilter->setFocus();
+    // Showing the window activates it, which shows the first row's description_; done here
     // too where no window manager activates windows.
     QTimer::singleShot(0, this, [this] { FormActivate(); });
     if (onFirstShow)
         onFirstShow();
-    if (hooks.armUpdateCheck)
-        hooks.armUpdateCheck();
+    WithShell([](ShellHost& shell) { shell.ArmUpdateCheck(); });
+}
+
+void MainWindow::WithShell(const std::function<void(ShellHost&)>& command) {
+    Q_ASSERT_X(shell_ != nullptr, "MainWindow", "a command needs the program's windows: none set");
+    if (shell_)
+        command(*shell_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
@@ -271,15 +316,15 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    if (saveSettings)
-        Quietly("сохранение настроек при закрытии", [&] { saveSettings(); });
+    Quietly("сохранение настроек при закрытии",
+            [&] { WithShell([](ShellHost& shell) { shell.SaveSettings(); }); });
     e->accept();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {
-    // Typing with no control focused goes to the filter box.
+    // Typing with no control focused goes to the filter_ box.
     if (!(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && IsTypingText(e->text())) {
-        pnFilter->edFilter->setFocus();
+        pnFilter_->edFilter->setFocus();
         return;
     }
     QMainWindow::keyPressEvent(e);

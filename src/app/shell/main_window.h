@@ -4,12 +4,19 @@
 #include <QMainWindow>
 #include <functional>
 
-#include "app/shell/shell_hooks.h"
+#include "app/bookmarks/bookmarks_host.h"
+#include "app/display/description_host.h"
+#include "app/lists/lists_host.h"
+#include "app/search/filter_host.h"
 
 class QTabWidget;
 class QSplitter;
 class QLabel;
 class QPushButton;
+
+namespace orv {
+class SettingsTarget;
+}
 
 namespace orv::app {
 
@@ -28,8 +35,13 @@ class RecordCounter;
 class MainCommands;
 class OwnWindows;
 class BookmarksController;
+class ShellHost;
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow,
+                   private ListsHost,
+                   private FilterHost,
+                   private DescriptionHost,
+                   private BookmarksHost {
     Q_OBJECT
   public:
     explicit MainWindow(ProgramState& state, QWidget* parent = nullptr);
@@ -47,7 +59,7 @@ class MainWindow : public QMainWindow {
     void SetLeftPaneWidth(int width);
     int LeftPaneWidth() const;
 
-    void ShowStatus(const QString& text);
+    void ShowStatus(const QString& text) override;
     QString StatusText() const;
 
     // The window's own commands (the rest are the controllers').
@@ -56,33 +68,36 @@ class MainWindow : public QMainWindow {
     void FormActivate();
 
     ProgramState& State() { return state_; }
-    ShellHooks hooks;
+    // The rest of the program, for the commands that open its windows; nullptr while there is
+    // none (at the end).
+    void SetShellHost(ShellHost* shell) { shell_ = shell; }
+    // Where the page's section list comes from (the settings); nullptr: the designed list.
+    void SetSectionSource(const SettingsTarget* settings) { sections_ = settings; }
+    // The commands' way there: asserts in debug builds when no host is set, does nothing in
+    // release builds.
+    void WithShell(const std::function<void(ShellHost&)>& command);
     std::function<bool()> confirmClose;  // default: the Yes/No question
     std::function<void()> onFirstShow;   // the splash goes away
-    std::function<void()> saveSettings;  // closing saves the settings
 
-    // Layout pieces, addressed by the commands and by tests.
-    FilterPanel* pnFilter;
-    QTabWidget* pc1;
-    PreparationListView* gbAll;
-    GroupTreeView* gbGr;
-    QTabWidget* pc2;
-    DescriptionView* descriptionView;
-    FieldPanes* fieldPanes;
-    QWidget* tsFindEx;
-    QSplitter* Splitter1;
-    QLabel* sbText;
-    QPushButton* btnQ;
-
-    ListsController* lists;
-    QuickFilterController* filter;
-    DescriptionController* description;
-    RecordCounter* counter;
-    MainCommands* commands;
-    OwnWindows* ownWindows;
-    BookmarksController* bookmarks;
-    FullDescriptionWindow* reading = nullptr;
-    AboutWindow* about = nullptr;
+    // The panes and the controllers, as the commands, the hosts and the tests reach them.
+    FilterPanel* pnFilter() const { return pnFilter_; }
+    QTabWidget* pc1() const { return pc1_; }
+    PreparationListView* gbAll() const { return gbAll_; }
+    GroupTreeView* gbGr() const { return gbGr_; }
+    QTabWidget* pc2() const { return pc2_; }
+    DescriptionView* descriptionView() const { return descriptionView_; }
+    FieldPanes* fieldPanes() const { return fieldPanes_; }
+    QWidget* tsFindEx() const { return tsFindEx_; }
+    QSplitter* Splitter1() const { return Splitter1_; }
+    QPushButton* btnQ() const { return btnQ_; }
+    ListsController* lists() const { return lists_; }
+    QuickFilterController* filter() const { return filter_; }
+    DescriptionController* description() const { return description_; }
+    RecordCounter* counter() const { return counter_; }
+    MainCommands* commands() const { return commands_; }
+    OwnWindows* ownWindows() const { return ownWindows_; }
+    BookmarksController* bookmarks() const { return bookmarks_; }
+    FullDescriptionWindow* reading() const { return reading_; }
 
   protected:
     void showEvent(QShowEvent* e) override;    // FormShow on the first showing
@@ -91,11 +106,50 @@ class MainWindow : public QMainWindow {
     void keyPressEvent(QKeyEvent* e) override;
 
   private:
+    // The controllers' hosts: they reach the lists, the description, the history and the
+    // settings through these.
+    void ShowCurrentDescription() override;
+    DataSet* ActiveDataSet() override;
+    bool TreeActive() const override;
+    void ListReopened() override;
+    void FollowCursor() override;
+    void ShowListTabQuietly() override;
+    void FocusActiveGrid() override;
+    QString FilterText() const override;
+    std::vector<CheckEntry> Sections() const override;
+    void OpenPreparation(long long id) override;
+    void PageShown(long long id) override;
+    void Printed(long long id) override;
+
     void BuildLayout();
     void WireControllers();
     void OwnWindowClosed();
 
+    // Layout pieces (the component names) and the controllers, all children of the window.
+    FilterPanel* pnFilter_ = nullptr;
+    QTabWidget* pc1_ = nullptr;
+    PreparationListView* gbAll_ = nullptr;
+    GroupTreeView* gbGr_ = nullptr;
+    QTabWidget* pc2_ = nullptr;
+    DescriptionView* descriptionView_ = nullptr;
+    FieldPanes* fieldPanes_ = nullptr;
+    QWidget* tsFindEx_ = nullptr;
+    QSplitter* Splitter1_ = nullptr;
+    QLabel* sbText_ = nullptr;
+    QPushButton* btnQ_ = nullptr;
+    ListsController* lists_ = nullptr;
+    QuickFilterController* filter_ = nullptr;
+    DescriptionController* description_ = nullptr;
+    RecordCounter* counter_ = nullptr;
+    MainCommands* commands_ = nullptr;
+    OwnWindows* ownWindows_ = nullptr;
+    BookmarksController* bookmarks_ = nullptr;
+    FullDescriptionWindow* reading_ = nullptr;
+    AboutWindow* about_ = nullptr;
+
     ProgramState& state_;
+    ShellHost* shell_ = nullptr;
+    const SettingsTarget* sections_ = nullptr;
     bool shown_ = false;
     bool activatePending_ = false;
     int leftPaneWidth_ = 265;

@@ -36,7 +36,7 @@
 
 namespace orv::app {
 
-ProgramWindows::ProgramWindows(ProgramState& state) {
+ProgramWindows::ProgramWindows(ProgramState& state) : state_(state) {
     main = std::make_unique<MainWindow>(state);
     fullDescr = new FullDescriptionWindow(main.get());
     yon = new YesNoDialog(main.get());
@@ -45,35 +45,60 @@ ProgramWindows::ProgramWindows(ProgramState& state) {
     settings = std::make_unique<WindowSettings>(*main, *fullDescr);
     local = std::make_unique<LocalWindows>(state, *main, *settings);
     SettingsTarget* target = &local->Target();
-    main->description->sections = [target] { return target->Sections(); };
-    main->saveSettings = [&state, target] {
-        if (state.settings)
-            state.settings->SaveSettings(*target);
-    };
+    main->SetSectionSource(target);
     inet = std::make_unique<InternetUpdate>(state, *main, *target, *yon, *local);
     partnerHost = std::make_unique<MainPartnerHost>(*main);
     partner = new PartnerController(*partnerHost, main.get());
-    PartnerController* link = partner;
-    main->hooks.partnerReply = [link](const char* code) {
-        if (std::string_view(code) == "01")
-            link->SendSelectionReply();
-        else
-            link->SendSearchReply();
-    };
+    main->SetShellHost(this);
+}
+
+void ProgramWindows::OpenUpdateWindow() {
+    local->OpenUpdateWindow();
+}
+
+void ProgramWindows::OpenPacketList() {
+    local->OpenPacketList();
+}
+
+void ProgramWindows::OpenSettings(int page) {
+    local->OpenSettings(page);
+}
+
+void ProgramWindows::OpenExtSearchDialog() {
+    local->OpenExtSearchDialog();
+}
+
+void ProgramWindows::PartnerReply(const char* code) {
+    if (std::string_view(code) == "01")
+        partner->SendSelectionReply();
+    else
+        partner->SendSearchReply();
+}
+
+void ProgramWindows::ArmUpdateCheck() {
+    inet->ArmCheck();
+}
+
+int ProgramWindows::Checkup() {
+    return inet->Checkup();
+}
+
+void ProgramWindows::SaveSettings() {
+    if (state_.settings)
+        state_.settings->SaveSettings(local->Target());
 }
 
 ProgramWindows::~ProgramWindows() {
     // Each part goes before what it points at, and nothing is left pointing at a part that is
-    // gone: the partner link first (its host goes next), then the main window's hooks into
-    // the windows below it, then the update windows (they use the local ones), the local
-    // windows (they use the main window and the settings controls), the settings controls,
-    // and last the main window with the windows it owns.
+    // gone: the partner link first (its host goes next), then the main window's ways into the
+    // windows below it, then the update windows (they use the local ones), the local windows
+    // (they use the main window and the settings controls), the settings controls, and last
+    // the main window with the windows it owns.
     delete partner;
     partner = nullptr;
     partnerHost.reset();
-    main->hooks = {};
-    main->saveSettings = nullptr;
-    main->description->sections = nullptr;
+    main->SetShellHost(nullptr);
+    main->SetSectionSource(nullptr);
     inet.reset();
     local.reset();
     settings.reset();
@@ -112,7 +137,7 @@ void LoadReferenceData(ProgramState& state, ProgramWindows& windows, SplashWindo
     windows.local->PacketStatistics();
     // No server set counts as the check switched off: quiet, and nothing is asked.
     if (windows.local->Target().Flag(FlagControl::CheckUpdates) && !UpdateServerAddress().empty()) {
-        state.newestPacket = main.hooks.checkup ? main.hooks.checkup() : 0;
+        state.newestPacket = windows.Checkup();
         splash.SplashStatus(state.newestPacket > 0 ? QStringLiteral("  Обновление - OK")
                                                    : QStringLiteral("  Обновление - Ошибка"));
     } else {
@@ -207,10 +232,8 @@ int RunProgram(int argc, char** argv) {
             QMessageBox::warning(nullptr, QStringLiteral("Предупреждение"),
                                  QStringLiteral("Ошибка чтения реестра!"), QMessageBox::Ok);
         if (state.background) {
-            // The unattended update decides when to end; without it there is nothing to do.
-            if (!main.hooks.armUpdateCheck)
-                return 0;
-            main.hooks.armUpdateCheck();
+            // The unattended update decides when to end.
+            windows.ArmUpdateCheck();
         } else {
             if (QScreen* screen = QApplication::primaryScreen())
                 main.setGeometry(screen->availableGeometry());  // where no window manager maximises

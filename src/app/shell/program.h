@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "app/shell/shell_host.h"
+
 class QApplication;
 
 namespace orv::app {
@@ -23,10 +25,23 @@ class PartnerHost;
 class PartnerController;
 class InternetUpdate;
 
-// Every window of the program, created once, in a fixed order, living until the end.
-struct ProgramWindows {
+// Every window of the program, created once, in a fixed order, living until the end; the
+// main window's way to the others.
+struct ProgramWindows : ShellHost {
     explicit ProgramWindows(ProgramState& state);
-    ~ProgramWindows();
+    ~ProgramWindows() override;
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    void OpenUpdateWindow() override;
+    void OpenPacketList() override;
+    void OpenSettings(int page) override;
+    void OpenExtSearchDialog() override;
+    void PartnerReply(const char* code) override;
+    void ArmUpdateCheck() override;
+    int Checkup() override;
+    void SaveSettings() override;
+
     std::unique_ptr<MainWindow> main;
     FullDescriptionWindow* fullDescr;  // owned by main
     YesNoDialog* yon;
@@ -36,6 +51,9 @@ struct ProgramWindows {
     std::unique_ptr<InternetUpdate> inet;      // start-up check, update and download windows
     std::unique_ptr<PartnerHost> partnerHost;
     PartnerController* partner;  // owned by main; listens once the program runs
+
+  private:
+    ProgramState& state_;
 };
 
 struct StartOptions {

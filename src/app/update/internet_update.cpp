@@ -61,10 +61,7 @@ InternetUpdate::InternetUpdate(ProgramState& state, MainWindow& main,
         if (!window->RunUnseen() && window->Busy())
             Log(kUpdateRunningHere);
     };
-    check->openSettings = [&main] {
-        if (main.hooks.openSettings)
-            main.hooks.openSettings(2);  // "Дополнительно"
-    };
+    check->openSettings = [this] { local_.OpenSettings(2); };  // "Дополнительно"
     check->endProgram = [this](int code) {
         if (window->Busy())
             return;  // a repeated decision while the run goes on ends nothing
@@ -75,17 +72,20 @@ InternetUpdate::InternetUpdate(ProgramState& state, MainWindow& main,
                 QString::fromStdString("Проверка обновлений не удалась: " + check->failure));
         End(code);
     };
-    UpdateCheck* c = check;
-    main.hooks.checkup = [this, c] {
-        const int newest = c->checkup();
-        if (log_) {
-            log_->Hide(settings_.Text(TextControl::ProxyPassword));
-            Log(newest > 0 ? "На сервере последний пакет №" + std::to_string(newest)
-                           : "Проверка обновлений не удалась: " + c->failure);
-        }
-        return newest;
-    };
-    main.hooks.armUpdateCheck = [c] { c->Arm(); };
+}
+
+int InternetUpdate::Checkup() {
+    const int newest = check->checkup();
+    if (log_) {
+        log_->Hide(settings_.Text(TextControl::ProxyPassword));
+        Log(newest > 0 ? "На сервере последний пакет №" + std::to_string(newest)
+                       : "Проверка обновлений не удалась: " + check->failure);
+    }
+    return newest;
+}
+
+void InternetUpdate::ArmCheck() {
+    check->Arm();
 }
 
 InternetUpdate::~InternetUpdate() {

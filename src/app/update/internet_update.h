@@ -27,8 +27,8 @@ class LocalWindows;
 
 class InternetUpdate {
   public:
-    // Fills the main window's hooks `checkup` and `armUpdateCheck` and the update window's
-    // "Обновить из Интернета..."; installs through the packet engine's window of `local`.
+    // Fills the update window's "Обновить из Интернета..."; installs through the packet
+    // engine's window of `local`.
     InternetUpdate(ProgramState& state, MainWindow& main, const SettingsTarget& settings,
                    YesNoDialog& yon, LocalWindows& local);
     ~InternetUpdate();
@@ -39,6 +39,10 @@ class InternetUpdate {
     // The update window, modal ("Обновить из Интернета...", the offer at start-up); while a run
     // is under way the user is told so instead.
     void OpenModal();
+    // The start-up check: the newest packet on the server, 0 on failure (logged unattended).
+    int Checkup();
+    // The decision one second after the window is first shown.
+    void ArmCheck();
 
     DownloadWindow* download = nullptr;
     InetUpdateWindow* window = nullptr;
