@@ -139,7 +139,7 @@ class LongListFixture : public ::testing::Test {
     }
     static std::vector<std::int64_t> Ids(Reference& ref, const std::string& sql) {
         std::vector<std::int64_t> ids;
-        Statement st = ref.db().Prepare("select id from (" + sql + ")");
+        Statement st = ref.Db().Prepare("select id from (" + sql + ")");
         while (st.Step())
             ids.push_back(st.ColumnInt(0));
         return ids;
@@ -231,17 +231,17 @@ TEST_F(LongListFixture, ListReadsWhatItsConnectionSeesAndBlocksNoWriter) {
     list.SetBatchRows(10, 64);
 
     // Inside a transaction of ours, the list has its rows as they stand in it.
-    ref.db().Begin();
-    ref.db().Exec("insert into b (id, pname) values (5000, 'Новый')");
+    ref.Db().Begin();
+    ref.Db().Exec("insert into b (id, pname) values (5000, 'Новый')");
     list.Open();
     EXPECT_TRUE(list.Locate("id", Value{std::int64_t{5000}}));
     EXPECT_EQ(list.RecordCount(), kRows + 1);
-    ref.db().Rollback();
+    ref.Db().Rollback();
 
     // A list being read holds nothing open on the program's connection: a write made right
     // after opening it is committed at once, as another connection sees.
     list.Open();
-    ref.db().Exec("update b set pname = 'Изменён' where id = 1");
+    ref.Db().Exec("update b set pname = 'Изменён' where id = 1");
     Database other(fx.path());
     Statement st = other.Prepare("select pname from b where id = 1");
     ASSERT_TRUE(st.Step());

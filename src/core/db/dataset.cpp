@@ -1,5 +1,7 @@
 #include "db/dataset.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -166,8 +168,8 @@ void DataSet::Open() {
         sql = "select " + cols + " from (" + sql_ + ")";
         // A connection of its own sees only what is committed: inside a transaction of ours
         // the rows are read here, as they stand in it.
-        const std::string& path = db_->path();
-        if (!path.empty() && path != ":memory:" && sqlite3_get_autocommit(db_->handle())) {
+        const std::string& path = db_->Path();
+        if (!path.empty() && path != ":memory:" && sqlite3_get_autocommit(db_->Handle())) {
             if (!loader_)
                 loader_ = std::make_unique<ListLoader>(path);
             loader_->Start(sql, static_cast<size_t>(firstRows_), static_cast<size_t>(batchRows_));

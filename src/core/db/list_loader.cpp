@@ -1,5 +1,7 @@
 #include "db/list_loader.h"
 
+#include <sqlite3.h>
+
 #include <iterator>
 
 #include "util/error.h"
@@ -17,7 +19,7 @@ void ListLoader::Stop() {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
-    sqlite3_interrupt(db_->handle());
+    sqlite3_interrupt(db_->Handle());
     thread_.join();
     std::lock_guard lock(mutex_);
     ready_.clear();
