@@ -163,8 +163,9 @@ void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindo
 }
 
 void MainWindow::AttachReference() {
+    // The forgiving matcher's names are read on its first use, not here: every start would
+    // pay for a full read of the names that most sessions never need.
     lists->AttachReference();
-    filter->Names();  // the matcher's names, read while the list opens
     counter->ShowStartText(state_.Ref().qMain.RecordCount(), state_.totalPreparations);
     counter->Timer().start();
 }
