@@ -92,8 +92,8 @@ int main(int argc, char** argv) {
 
     orv::Reference ref(dir.str());
     // An older database: the key table is made and filled from the rows.
-    ref.db().Exec("drop table inn");
-    const double upgrade = TimeMs([&] { orv::EnsureInnKeys(ref.db()); });
+    ref.Db().Exec("drop table inn");
+    const double upgrade = TimeMs([&] { orv::EnsureInnKeys(ref.Db()); });
 
     const int target = 3;  // "Ибупрофен" or one of its spellings
     std::vector<double> ours, page, baseline;
@@ -106,11 +106,11 @@ int main(int argc, char** argv) {
             orv::FilterTableAnalogues(ref, ref.qMain);
             found = ref.qMain.RecordCount();
         }));
-        page.push_back(TimeMs([&] { orv::AnaloguesOf(ref.db(), target, "pname", 50); }));
+        page.push_back(TimeMs([&] { orv::AnaloguesOf(ref.Db(), target, "pname", 50); }));
         baseline.push_back(TimeMs([&] {
-            sqlite3_create_function(ref.db().handle(), "inn_key_of", 1, SQLITE_UTF8, nullptr,
+            sqlite3_create_function(ref.Db().Handle(), "inn_key_of", 1, SQLITE_UTF8, nullptr,
                                     &InnKeyFunction, nullptr, nullptr);
-            orv::DataSet list(ref.db());
+            orv::DataSet list(ref.Db());
             list.SetKeyed({"id", "pname", "synonim", "g", "status"}, "b", "id");
             list.SetSql("select * from b where inn_key_of(n13) = 'ибупрофен' order by pname");
             list.Open();

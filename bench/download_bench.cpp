@@ -35,7 +35,7 @@ double Download(const orv::test::ServeProcess& serve, const orv::test::TempDir& 
         d.Run();
     }
     double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    if (d.state() != orv::PacketDownload::State::Completed) {
+    if (d.CurrentState() != orv::PacketDownload::State::Completed) {
         std::fprintf(stderr, "download failed: %s\n", d.Error().c_str());
         std::exit(1);
     }

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         double best[2] = {1e18, 1e18};
         long long n[2] = {0, 0};
         for (int rep = 0; rep < 5; ++rep) {
-            best[0] = std::min(best[0], TimeQuery(ours.handle(), q, n[0]));
+            best[0] = std::min(best[0], TimeQuery(ours.Handle(), q, n[0]));
             best[1] = std::min(best[1], TimeQuery(plain, q, n[1]));
         }
         same = same && n[0] == n[1];

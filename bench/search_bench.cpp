@@ -409,7 +409,7 @@ bool RunCount(int count) {
         c.run(ref);
         // The command runs the indexed statement, or the scan for a word in most rows.
         const bool narrowed = ref.qMain.Sql() != plainSql;
-        const bool sameIds = Ids(ref.db(), ref.qMain.Sql()) == Ids(ref.db(), plainSql);
+        const bool sameIds = Ids(ref.Db(), ref.qMain.Sql()) == Ids(ref.Db(), plainSql);
         same = same && sameIds && rows == plainRows;
         const std::string n = label + "_" + c.name;
         Figure(n + "_ours", Median(ours), "ms", 2,
@@ -421,8 +421,8 @@ bool RunCount(int count) {
                        : "DIFFERENT ROWS from the unindexed statement");
     }
 
-    const double index = TableBytes(ref.db(), "substr(name, 1, 7) = 'b_words'");
-    const double file = TableBytes(ref.db(), "1");
+    const double index = TableBytes(ref.Db(), "substr(name, 1, 7) = 'b_words'");
+    const double file = TableBytes(ref.Db(), "1");
     Figure(label + "_index_size", index / 1e6, "MB", 1);
     Figure(label + "_database_size", file / 1e6, "MB", 1);
     Figure(label + "_index_share", 100.0 * index / file, "%", 1, "target <= 25");

@@ -75,7 +75,7 @@ std::vector<Row> GeneratedRows(int preparations) {
 std::vector<Row> DemoRows(const std::string& dir) {
     orv::Reference ref(dir);
     std::vector<Row> rows;
-    orv::Statement st = ref.db().Prepare("select id, " + ref.NameColumn() +
+    orv::Statement st = ref.Db().Prepare("select id, " + ref.NameColumn() +
                                          ", synonim from b order by " + ref.NameColumn());
     while (st.Step())
         rows.push_back({st.ColumnInt(0), st.ColumnText(1), st.ColumnText(2)});

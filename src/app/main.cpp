@@ -1,5 +1,5 @@
 // The desktop program: everything happens in RunProgram.
-#include "shell/program.h"
+#include "app/shell/program.h"
 
 int main(int argc, char** argv) {
     return orv::app::RunProgram(argc, argv);

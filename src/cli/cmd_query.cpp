@@ -23,7 +23,7 @@ int Run(Args& args) {
     if (rest.size() != 1)
         throw UsageError{"нужен ровно один оператор SQL"};
     Reference ref(dir);
-    Statement st = ref.db().Prepare(rest[0]);
+    Statement st = ref.Db().Prepare(rest[0]);
     int n = st.ColumnCount();
     if (n > 0) {
         for (int i = 0; i < n; ++i)

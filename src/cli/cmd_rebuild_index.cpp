@@ -14,7 +14,7 @@ int Run(Args& args) {
     Reference ref(dir);
     ref.qMain.Open();
     std::string last;
-    RebuildIndexTable(ref.qMain, ref.db().path(), [&last](const std::string& status) {
+    RebuildIndexTable(ref.qMain, ref.Db().Path(), [&last](const std::string& status) {
         if (status == last || status.empty())
             return;
         last = status;

@@ -83,7 +83,7 @@ int Run(Args& args) {
         throw UsageError{"неверное число параметров для " + action};
 
     Reference ref(dir);
-    SettingsStore store(ref.db());
+    SettingsStore store(ref.Db());
     if (action == "set") {
         const SettingKey& key = RequireKey(rest[1]);
         store.Open();
@@ -93,7 +93,7 @@ int Run(Args& args) {
 
     SettingsValues values;
     const std::vector<std::string> unconverted = OpenSettings(store, values);
-    auto shown = [&](const SettingKey& key) { return ReadSetting(key, values, store.held()); };
+    auto shown = [&](const SettingKey& key) { return ReadSetting(key, values, store.Held()); };
     if (action == "get") {
         std::cout << ReplaceAll(shown(RequireKey(rest[1])), "\r\n", "\n");
         if (RequireKey(rest[1]).type != SettingType::SectionList)

@@ -44,7 +44,7 @@ int Run(Args& args) {
         throw UsageError{"укажите либо --id, либо --name"};
 
     Reference ref(dir);
-    SettingsStore store(ref.db());
+    SettingsStore store(ref.Db());
     SettingsValues settings;
     for (const std::string& key : OpenSettings(store, settings)) {
         std::cerr << "orvanta-cli show: значение настройки " << key
@@ -56,7 +56,7 @@ int Run(Args& args) {
     options.sections = settings.sections;
     options.highlightSearchWords = highlight.has_value();
     options.filterText = highlight.value_or("");
-    const std::string pictDir = ref.dir() + "_pict/";
+    const std::string pictDir = ref.Dir() + "_pict/";
     if (out == "-") {
         TDisplayRec rec = FillDisplayRec(ds, ref.qIzg, ref.NameColumn());
         options.picturePath = PicturePath(pictDir, ValueToIntDef(ds.Field("id"), 0));

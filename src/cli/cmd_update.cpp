@@ -88,14 +88,14 @@ void UpdateRun::Download(const ServerPacket& p) {
     r.object = PacketRequestPath(client_, p.number);
     r.url = server_ + r.object;
     r.tempFile = ref_.FilePath("upd.pckt");
-    r.finalFile = PacketFilePath(ref_.dir(), p.number);
+    r.finalFile = PacketFilePath(ref_.Dir(), p.number);
     r.expectedSize = p.size;
     r.packet = p.number;
     r.proxy = proxy_;
     r.timeouts = timeouts_;
     PacketDownload d(r);
     d.Run([&](const PacketDownload& x) {
-        if (StopSignal() && x.state() == PacketDownload::State::Running) {
+        if (StopSignal() && x.CurrentState() == PacketDownload::State::Running) {
             d.Cancel();
             return;
         }
@@ -104,11 +104,11 @@ void UpdateRun::Download(const ServerPacket& p) {
     });
     if (tty_)
         std::cerr << "\n";
-    if (d.state() == PacketDownload::State::Cancelled) {
+    if (d.CurrentState() == PacketDownload::State::Cancelled) {
         Say("Загрузка пакета №" + std::to_string(p.number) + " прервана.");
         ThrowIfStopped();
     }
-    if (d.state() != PacketDownload::State::Completed) {
+    if (d.CurrentState() != PacketDownload::State::Completed) {
         throw Error(d.Detail().empty() ? d.Error() : d.Error() + " (" + d.Detail() + ")");
     }
     std::cout << d.ProgressText() << std::endl;
@@ -127,9 +127,9 @@ bool UpdateRun::SetAsideIfDamaged(const std::string& path, int number, bool serv
 }
 
 void UpdateRun::Go() {
-    proxy_ = ReadProxySettings(ref_.db());
+    proxy_ = ReadProxySettings(ref_.Db());
     log_.Hide(proxy_.pass);
-    client_ = ClientIdentifier(ref_.db());
+    client_ = ClientIdentifier(ref_.Db());
     int last = InitUpd(ref_).lastInstalled;
 
     Say(std::string(kStatusChecking) + " " + WithoutCredentials(server_));
@@ -161,7 +161,7 @@ void UpdateRun::Go() {
         std::to_string(newest) + "; установлен №" + std::to_string(last));
 
     // Packets already on disk go first, without asking; a damaged one is fetched again.
-    for (const std::string& file : DuePacketFiles(ref_.dir(), last, newest)) {
+    for (const std::string& file : DuePacketFiles(ref_.Dir(), last, newest)) {
         ThrowIfStopped();
         const int n = std::stoi(std::filesystem::path(file).stem().string());
         if (SetAsideIfDamaged(file, n, listed.count(n) > 0))
@@ -182,7 +182,7 @@ void UpdateRun::Go() {
     for (; fetched < due.size(); ++fetched) {
         const ServerPacket& p = due[fetched];
         ThrowIfStopped();
-        const std::string path = PacketFilePath(ref_.dir(), p.number);
+        const std::string path = PacketFilePath(ref_.Dir(), p.number);
         if (FileExists(path) && !SetAsideIfDamaged(path, p.number, true))
             continue;  // downloaded before: installed from disk
         try {
@@ -194,7 +194,7 @@ void UpdateRun::Go() {
     }
     for (size_t i = 0; i < fetched; ++i) {
         ThrowIfStopped();
-        Install(PacketFilePath(ref_.dir(), due[i].number), due[i].number);
+        Install(PacketFilePath(ref_.Dir(), due[i].number), due[i].number);
     }
     if (!failure.empty())
         throw Error(failure);

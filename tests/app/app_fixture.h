@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "app/sample_reference.h"
+#include "app/shell/main_window.h"
+#include "app/shell/program.h"
+#include "app/shell/program_state.h"
+#include "app/shell/splash_window.h"
 #include "db/reference.h"
-#include "shell/main_window.h"
-#include "shell/program.h"
-#include "shell/program_state.h"
-#include "shell/splash_window.h"
 #include "support/temp_dir.h"
 
 namespace orv::test {

@@ -3,7 +3,7 @@
 // a handler takes the program's error path, as it does for the user.
 #include <QTest>
 
-#include "shell/application.h"
+#include "app/shell/application.h"
 
 #define ORVANTA_APP_TEST_MAIN(TestObject)        \
     int main(int argc, char** argv) {            \

@@ -12,15 +12,15 @@
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
-#include "bookmarks/bookmarks_controller.h"
-#include "bookmarks/favourites_window.h"
-#include "bookmarks/history_window.h"
+#include "app/bookmarks/bookmarks_controller.h"
+#include "app/bookmarks/favourites_window.h"
+#include "app/bookmarks/history_window.h"
+#include "app/display/description_controller.h"
+#include "app/display/description_view.h"
+#include "app/lists/lists_controller.h"
+#include "app/shell/main_commands.h"
 #include "db/inn_keys.h"
-#include "display/description_controller.h"
-#include "display/description_view.h"
-#include "lists/lists_controller.h"
 #include "settings/bookmarks.h"
-#include "shell/main_commands.h"
 #include "util/text.h"
 
 using namespace orv;
@@ -43,11 +43,11 @@ class BookmarksTest : public QObject {
         w().description->gbAllClick();
     }
     void SetInn(int id, const std::string& inn) {
-        Statement st = f->ref().db().Prepare("update b set n13 = ?1 where id = ?2");
+        Statement st = f->ref().Db().Prepare("update b set n13 = ?1 where id = ?2");
         st.Bind(1, Blob{ScrambleForStorage(inn)});
         st.Bind(2, std::int64_t{id});
         st.Step();
-        InnKeyWriter(f->ref().db()).Set(id, inn);
+        InnKeyWriter(f->ref().Db()).Set(id, inn);
     }
     std::vector<std::string> ListNames() {
         std::vector<std::string> out;
@@ -156,7 +156,7 @@ class BookmarksTest : public QObject {
         QCOMPARE(History::Decode(ids)->Entries().size(), size_t{3});
 
         // A preparation deleted by a packet is gone from the window; Enter opens an entry.
-        f->ref().db().Exec("delete from b where id = 2");
+        f->ref().Db().Exec("delete from b where id = 2");
         QStringList shown;
         WhenShown<HistoryWindow>([&shown](HistoryWindow* h) {
             for (int i = 0; i < h->lvHistory->topLevelItemCount(); ++i)

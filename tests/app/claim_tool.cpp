@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "shell/single_instance.h"
+#include "app/shell/single_instance.h"
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -17,16 +17,16 @@
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
-#include "display/description_controller.h"
-#include "lists/list_views.h"
-#include "search/extended_search_page.h"
-#include "search/filter_edit.h"
-#include "search/filter_panel.h"
-#include "settings/settings_dialog.h"
-#include "shell/error_box.h"
-#include "shell/local_windows.h"
-#include "shell/main_commands.h"
-#include "update/packet_stats_window.h"
+#include "app/display/description_controller.h"
+#include "app/lists/list_views.h"
+#include "app/search/extended_search_page.h"
+#include "app/search/filter_edit.h"
+#include "app/search/filter_panel.h"
+#include "app/settings/settings_dialog.h"
+#include "app/shell/error_box.h"
+#include "app/shell/local_windows.h"
+#include "app/shell/main_commands.h"
+#include "app/update/packet_stats_window.h"
 
 using namespace orv;
 using namespace orv::app;
@@ -42,11 +42,11 @@ class ErrorPathTest : public QObject {
 
     void Break(std::initializer_list<const char*> tables) {
         for (const char* t : tables)
-            f->ref().db().Exec(std::string("alter table ") + t + " rename to " + t + "_gone");
+            f->ref().Db().Exec(std::string("alter table ") + t + " rename to " + t + "_gone");
     }
     void Repair(std::initializer_list<const char*> tables) {
         for (const char* t : tables)
-            f->ref().db().Exec(std::string("alter table ") + t + "_gone rename to " + t);
+            f->ref().Db().Exec(std::string("alter table ") + t + "_gone rename to " + t);
     }
 
     // Closes the windows an action opens: every question is answered "Да", and a dialog of
@@ -231,7 +231,7 @@ class ErrorPathTest : public QObject {
             stats->Button1->setFocus();
             QTest::keyClick(stats->Button1, Qt::Key_Space);
         });
-        f->ref().db().Exec("insert into packets (id, dt) values (1, 45000)");
+        f->ref().Db().Exec("insert into packets (id, dt) values (1, 45000)");
         RunClosingDialogs([&] { w().commands->Action(QStringLiteral("SpeedButton4"))->trigger(); });
         ExpectOneBox("packet list, Показать by keyboard");
     }

@@ -8,11 +8,11 @@
 
 #include "app/app_test_main.h"
 #include "app/modal_helpers.h"
+#include "app/search/extended_search_dialog.h"
+#include "app/search/extended_search_page.h"
+#include "app/search/search_commands.h"
 #include "db/database.h"
 #include "db/reference.h"
-#include "search/extended_search_dialog.h"
-#include "search/extended_search_page.h"
-#include "search/search_commands.h"
 #include "support/fixture_reference.h"
 #include "util/text.h"
 
@@ -29,7 +29,7 @@ class Host : public orv::app::SearchHost {
     int redraws = 0;
     bool highlight = true;
 
-    orv::Reference& reference() override { return ref; }
+    orv::Reference& Ref() override { return ref; }
     void ShowStatus(const QString& text) override { statuses << text; }
     void ListReopened() override { ++reopened; }
     void SetHighlightSearchWords(bool on) override { highlight = on; }

@@ -15,22 +15,24 @@
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
+#include "app/shell/background_tray.h"
+#include "app/shell/local_windows.h"
+#include "app/shell/yes_no_dialog.h"
+#include "app/update/download_window.h"
+#include "app/update/inet_update_window.h"
+#include "app/update/internet_update.h"
+#include "app/update/update_check.h"
+#include "app/update/update_texts.h"
 #include "net/download.h"
 #include "net/net_texts.h"
 #include "net/server_address.h"
 #include "settings/settings_target.h"
-#include "shell/background_tray.h"
-#include "shell/local_windows.h"
-#include "shell/yes_no_dialog.h"
 #include "support/net_servers.h"
 #include "support/run_command.h"
-#include "update/download_window.h"
-#include "update/inet_update_window.h"
-#include "update/internet_update.h"
-#include "update/update_check.h"
 #include "update/update_lock.h"
 
 namespace orv {
+using namespace app;  // the update windows and their texts
 namespace {
 
 namespace fs = std::filesystem;
@@ -105,7 +107,7 @@ class InetUpdateTest : public QObject {
         test::ServeProcess serve(root.str());
         qputenv("ORVANTA_UPDATE_SERVER", QByteArray::fromStdString(serve.address()));
         test::AppFixture f;
-        f.ref().db().Exec("insert into packets (id, dt) values (1, 45000)");
+        f.ref().Db().Exec("insert into packets (id, dt) values (1, 45000)");
         app::InetUpdateWindow& w = *f.windows->inet->window;
         w.show();
         QTRY_COMPARE(w.lv->topLevelItemCount(), 3);
@@ -363,7 +365,7 @@ class InetUpdateTest : public QObject {
         test::AppFixture f;
         f.windows->local->Target().SetFlag(FlagControl::CheckUpdates, checkOn);
         if (newest < 0) {  // packet 1 installed, the server's newest
-            f.ref().db().Exec("insert into packets (id, dt) values (1, 45000)");
+            f.ref().Db().Exec("insert into packets (id, dt) values (1, 45000)");
             newest = 1;
         }
         f.state.newestPacket = newest;

@@ -10,14 +10,14 @@
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
+#include "app/display/description_controller.h"
 #include "app/modal_helpers.h"
-#include "display/description_controller.h"
-#include "search/extended_search_dialog.h"
-#include "search/extended_search_page.h"
-#include "shell/local_windows.h"
-#include "shell/main_commands.h"
-#include "update/packet_stats_window.h"
-#include "update/update_window.h"
+#include "app/search/extended_search_dialog.h"
+#include "app/search/extended_search_page.h"
+#include "app/shell/local_windows.h"
+#include "app/shell/main_commands.h"
+#include "app/update/packet_stats_window.h"
+#include "app/update/update_window.h"
 
 using orv::test::AnswerNextBox;
 

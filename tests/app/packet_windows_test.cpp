@@ -10,15 +10,15 @@
 
 #include "app/app_test_main.h"
 #include "app/modal_helpers.h"
+#include "app/update/check_update_files.h"
+#include "app/update/packet_run_window.h"
+#include "app/update/packet_stats_window.h"
+#include "app/update/update_host.h"
+#include "app/update/update_window.h"
 #include "db/database.h"
 #include "db/reference.h"
 #include "support/fixture_reference.h"
 #include "support/packet_builder.h"
-#include "update/check_update_files.h"
-#include "update/packet_run_window.h"
-#include "update/packet_stats_window.h"
-#include "update/update_host.h"
-#include "update/update_window.h"
 
 using orv::app::PacketRunWindow;
 using orv::test::AnswerNextBox;
@@ -40,8 +40,8 @@ class Host : public orv::app::UpdateHost {
     int rowsChanged = 0;
     QStringList statuses;
 
-    orv::Reference& reference() override { return ref; }
-    QWidget* mainWindow() override { return nullptr; }
+    orv::Reference& Ref() override { return ref; }
+    QWidget* Window() override { return nullptr; }
     void ShowStatus(const QString& text) override { statuses << text; }
     void SetListAttached(bool on) override { attached = on; }
     void SetRecordCounterPaused(bool on) override { paused = on; }

@@ -12,13 +12,13 @@
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
-#include "lists/list_views.h"
-#include "partner/partner_controller.h"
-#include "partner/partner_mailbox.h"
-#include "partner/user_mailbox_path.h"
-#include "search/filter_edit.h"
-#include "search/filter_panel.h"
-#include "shell/main_commands.h"
+#include "app/lists/list_views.h"
+#include "app/partner/partner_controller.h"
+#include "app/partner/partner_mailbox.h"
+#include "app/partner/user_mailbox_path.h"
+#include "app/search/filter_edit.h"
+#include "app/search/filter_panel.h"
+#include "app/shell/main_commands.h"
 
 using namespace orv;
 using namespace orv::app;

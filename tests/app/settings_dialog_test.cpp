@@ -13,9 +13,9 @@
 
 #include "app/app_test_main.h"
 #include "app/modal_helpers.h"
+#include "app/settings/dialog_settings_target.h"
+#include "app/settings/settings_dialog.h"
 #include "db/database.h"
-#include "settings/dialog_settings_target.h"
-#include "settings/settings_dialog.h"
 #include "settings/settings_store.h"
 #include "settings/settings_values.h"
 #include "support/fixture_reference.h"

@@ -18,14 +18,15 @@
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
-#include "display/full_description_window.h"
-#include "lists/list_views.h"
+#include "app/display/full_description_window.h"
+#include "app/lists/list_views.h"
+#include "app/settings/window_settings.h"
+#include "app/shell/about_window.h"
+#include "app/shell/error_box.h"
+#include "app/shell/single_instance.h"
+#include "app/shell/yes_no_dialog.h"
+#include "app/update/update_texts.h"
 #include "net/net_texts.h"
-#include "settings/window_settings.h"
-#include "shell/about_window.h"
-#include "shell/error_box.h"
-#include "shell/single_instance.h"
-#include "shell/yes_no_dialog.h"
 
 using namespace orv;
 using namespace orv::app;

@@ -9,16 +9,16 @@
 
 #include "app/app_fixture.h"
 #include "app/app_test_main.h"
-#include "display/description_view.h"
-#include "lists/list_views.h"
-#include "search/filter_controller.h"
-#include "search/filter_edit.h"
-#include "search/filter_panel.h"
+#include "app/display/description_view.h"
+#include "app/lists/list_views.h"
+#include "app/search/filter_edit.h"
+#include "app/search/filter_panel.h"
+#include "app/search/quick_filter_controller.h"
+#include "app/search/suggestion_popup.h"
+#include "app/shell/local_windows.h"
+#include "app/update/check_update_files.h"
 #include "search/statements.h"
-#include "search/suggestion_popup.h"
-#include "shell/local_windows.h"
 #include "support/packet_builder.h"
-#include "update/check_update_files.h"
 
 using namespace orv;
 using namespace orv::app;

@@ -25,16 +25,16 @@
 #include <memory>
 
 #include "app/app_fixture.h"
-#include "display/description_controller.h"
-#include "display/description_view.h"
-#include "display/field_panes.h"
-#include "display/full_description_window.h"
-#include "lists/list_views.h"
-#include "lists/lists_controller.h"
-#include "search/filter_controller.h"
-#include "search/filter_edit.h"
-#include "search/filter_panel.h"
-#include "search/suggestion_popup.h"
+#include "app/display/description_controller.h"
+#include "app/display/description_view.h"
+#include "app/display/field_panes.h"
+#include "app/display/full_description_window.h"
+#include "app/lists/list_views.h"
+#include "app/lists/lists_controller.h"
+#include "app/search/filter_edit.h"
+#include "app/search/filter_panel.h"
+#include "app/search/quick_filter_controller.h"
+#include "app/search/suggestion_popup.h"
 
 extern char** environ;
 

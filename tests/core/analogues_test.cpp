@@ -26,7 +26,7 @@ void RunPacket(Reference& ref, const std::string& path) {
     auto run = ApplyPacket(ref, path);
     while (run->Running())
         run->Tick();
-    ASSERT_EQ(run->state(), PacketRun::State::Completed) << path;
+    ASSERT_EQ(run->CurrentState(), PacketRun::State::Completed) << path;
 }
 
 std::vector<std::string> DemoSources() {
@@ -61,7 +61,7 @@ std::string Analogues(Reference& ref, int id, std::string* status = nullptr) {
 }
 
 std::string Key(Reference& ref, int id) {
-    return InnKeyOf(ref.db(), id);
+    return InnKeyOf(ref.Db(), id);
 }
 
 }  // namespace
@@ -121,7 +121,7 @@ TEST(Analogues, KeysFollowPacketsThatChangeAddAndDelete) {
     EXPECT_EQ(Analogues(ref, 5), "Нурофен\n*Эффералган\n");
 
     // A line the row rule leaves alone leaves the key alone too.
-    ref.db().Exec("update b set status=9 where id=5");
+    ref.Db().Exec("update b set status=9 where id=5");
     WritePacket(path, 3, {PrepLine(5, "Эффералган", {{kInnField, "Ибупрофен"}})});
     RunPacket(ref, path);
     EXPECT_EQ(Key(ref, 5), "парацетамол");
@@ -145,7 +145,7 @@ TEST(Analogues, TheUpgradeKeysAnOlderDatabase) {
                      PrepLine(2, "Спазмол", {{kInnField, "Дротаверин"}}),
                      PrepLine(3, "Папаверин", {{kInnField, "Папаверина гидрохлорид"}})});
         RunPacket(ref, fx.dir.file("1.pckt"));
-        ref.db().Exec("drop table inn");
+        ref.Db().Exec("drop table inn");
     }
     Reference ref(fx.dir.str());
     InitUpd(ref);  // the start-up step that runs the upgrade
@@ -153,7 +153,7 @@ TEST(Analogues, TheUpgradeKeysAnOlderDatabase) {
     EXPECT_EQ(Key(ref, 3), "папаверин");
     EXPECT_EQ(Analogues(ref, 2), "Но-шпа\n*Спазмол\n");
     EXPECT_EQ(Analogues(ref, 3), "*Папаверин\n");
-    const AnalogueList others = AnaloguesOf(ref.db(), 1, "pname", 10);
+    const AnalogueList others = AnaloguesOf(ref.Db(), 1, "pname", 10);
     ASSERT_EQ(others.items.size(), 1u);
     EXPECT_EQ(others.items[0].name, "Спазмол");
     EXPECT_EQ(others.total, 1);

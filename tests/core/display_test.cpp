@@ -51,7 +51,7 @@ class DescribedFixture : public ::testing::Test {
 // unknown caption, a caption in other capitals and blank texts: byte for byte.
 TEST_F(DescribedFixture, GoldenPageWithPicture) {
     Reference ref(fx.dir.str());
-    SettingsStore store(ref.db());
+    SettingsStore store(ref.Db());
     store.SetKey("items", orv::test::kGoldenSectionList);
     SettingsValues settings;
     ASSERT_TRUE(OpenSettings(store, settings).empty());

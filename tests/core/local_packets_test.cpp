@@ -68,9 +68,9 @@ TEST(DemoReference, SourcesBuildAReference) {
         auto run = ApplyPacket(ref, fx.dir.file("p.pckt"));
         while (run->Running())
             run->Tick();
-        EXPECT_EQ(run->state(), PacketRun::State::Completed) << s;
+        EXPECT_EQ(run->CurrentState(), PacketRun::State::Completed) << s;
     }
-    Statement st = ref.db().Prepare(
+    Statement st = ref.Db().Prepare(
         "select (select count(*) from b), (select count(*) from g where pname<>'Deleted'), (select "
         "count(*) from i),"
         " (select count(*) from b where synonim<>''), (select count(*) from b where n7 is null or "

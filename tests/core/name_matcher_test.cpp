@@ -189,7 +189,7 @@ TEST(NameIndex, FollowsChangesOfTheTable) {
     auto found = index.Matcher(ref).Suggest("парацетомол");
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(index.Matcher(ref).Id(found[0].preparation), 2);
-    ref.db().Exec("update b set pname = 'Панадол' where id = 2");  // this connection
+    ref.Db().Exec("update b set pname = 'Панадол' where id = 2");  // this connection
     EXPECT_TRUE(index.Matcher(ref).Suggest("парацетомол").empty());
     EXPECT_EQ(index.Matcher(ref).Name(index.Matcher(ref).Suggest("панодол")[0].preparation),
               "Панадол");
@@ -202,7 +202,7 @@ TEST(NameIndex, AnOwnerThatAnnouncesItsWritesIsNotRebuiltByOtherWrites) {
     orv::NameIndex index;
     index.WatchOtherConnectionsOnly(true);
     EXPECT_EQ(index.Matcher(ref).Size(), 1);
-    ref.db().Exec("update b set pname = 'Панадол' where id = 1");
+    ref.Db().Exec("update b set pname = 'Панадол' where id = 1");
     EXPECT_EQ(index.Matcher(ref).Name(0), "Нурофен");  // not announced yet
     index.Invalidate();
     EXPECT_EQ(index.Matcher(ref).Name(0), "Панадол");

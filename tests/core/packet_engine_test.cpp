@@ -44,11 +44,11 @@ class Engine : public ::testing::Test {
     }
 
     std::int64_t Int(const std::string& sql) {
-        Statement st = ref->db().Prepare(sql);
+        Statement st = ref->Db().Prepare(sql);
         return st.Step() ? st.ColumnInt(0) : -999;
     }
     Value Cell(const std::string& sql) {
-        Statement st = ref->db().Prepare(sql);
+        Statement st = ref->Db().Prepare(sql);
         return st.Step() ? st.Column(0) : Value{};
     }
     std::string Text(const std::string& sql) { return ValueToText(Cell(sql)); }
@@ -64,7 +64,7 @@ class Engine : public ::testing::Test {
              {"select id, pname, status, md, hex(n1), g, cmd, ndx1 from b order by id",
               "select id, hex(pname), status, md from i order by id",
               "select id, pname, status, md from g order by id", "select * from packets"}) {
-            Statement st = ref->db().Prepare(sql);
+            Statement st = ref->Db().Prepare(sql);
             while (st.Step()) {
                 for (int i = 0; i < st.ColumnCount(); ++i)
                     s += ValueToText(st.Column(i)) + "|";
@@ -168,11 +168,11 @@ TEST_F(Engine, BadFilesAreRefusedWithTheirMessagesAndChangeNothing) {
     EXPECT_EQ(PacketFileDamage(File("tight.pckt"), 1), "");
     // Bytes after the end of the stream are ignored.
     write("tail.pckt", whole + "garbage");
-    EXPECT_EQ(RunToEnd(File("tail.pckt"))->state(), PacketRun::State::Completed);
+    EXPECT_EQ(RunToEnd(File("tail.pckt"))->CurrentState(), PacketRun::State::Completed);
 }
 
 TEST_F(Engine, OrderCheckCountsRecordedPacketsBelowN) {
-    ref->db().Exec("insert into packets (id, dt) values (1, 46000), (2, 46001), (4, 46002)");
+    ref->Db().Exec("insert into packets (id, dt) values (1, 46000), (2, 46001), (4, 46002)");
     WritePacket(File("5.pckt"), 5, {});
     try {
         ApplyPacket(*ref, File("5.pckt"));
@@ -271,8 +271,8 @@ TEST_F(Engine, RowRuleAcrossPacketsTwoThreeAndFour) {
 
 TEST_F(Engine, RowsOfTheSameOrANewerPacketAreLeftAloneButDeleted) {
     Apply(1, {PrepLine(1, "Аспирин"), PrepLine(2, "Анальгин")});
-    ref->db().Exec("update b set status=5, md=1.5 where id=1");
-    ref->db().Exec("update b set status=null where id=2");
+    ref->Db().Exec("update b set status=5, md=1.5 where id=1");
+    ref->Db().Exec("update b set status=null where id=2");
     Apply(2, {PrepLine(1, "Новое имя", {}, true), PrepLine(2, "Анальгин-2", {}, true)});
     EXPECT_EQ(Text("select pname from b where id=1"), "Аспирин");
     EXPECT_EQ(std::get<double>(Cell("select md from b where id=1")), 1.5);
@@ -297,7 +297,7 @@ TEST_F(Engine, ProgressFollowsThePreparationsSection) {
     }
     EXPECT_EQ(seen,
               (std::vector<std::string>{"Готово 0%", "Готово 25%", "Готово 50%", "Готово 75%"}));
-    EXPECT_EQ(run->state(), PacketRun::State::Completed);
+    EXPECT_EQ(run->CurrentState(), PacketRun::State::Completed);
     EXPECT_EQ(run->TotalPreparations(), 4);
 
     // Empty sections complete on the first tick at 0 % and are recorded; an empty last line
@@ -330,13 +330,13 @@ TEST_F(Engine, StopLeavesWrittenRowsAndARerunCompletesThePacket) {
     run->Tick(std::chrono::seconds(1), 1);
     run->Stop();
     EXPECT_EQ(cacheAndMap(), searching);
-    EXPECT_EQ(run->state(), PacketRun::State::Stopped);
+    EXPECT_EQ(run->CurrentState(), PacketRun::State::Stopped);
     EXPECT_EQ(Int("select count(*) from b"), 2);
     EXPECT_EQ(Int("select count(*) from packets"), 0);
     EXPECT_EQ(run->Info().lastInstalled, 0);
-    ref->db().Exec("update b set pname='изменено' where id=1");  // rows already written are skipped
+    ref->Db().Exec("update b set pname='изменено' where id=1");  // rows already written are skipped
     auto again = RunToEnd(File("1.pckt"));
-    EXPECT_EQ(again->state(), PacketRun::State::Completed);
+    EXPECT_EQ(again->CurrentState(), PacketRun::State::Completed);
     EXPECT_EQ(cacheAndMap(), searching);
     EXPECT_EQ(Text("select group_concat(pname, ',') from (select pname from b order by id)"),
               "изменено,В");
@@ -383,7 +383,7 @@ TEST_F(Engine, AFailingLineEndsTheRunAndKeepsTheRowsBeforeIt) {
             {std::to_string(packet) + "|И" + extra, std::to_string(100 + packet) + "|И2" + extra});
         auto run = ApplyPacket(*ref, File("p.pckt"));
         EXPECT_EQ(FailureOf(*run), c.message) << c.badLine;
-        EXPECT_EQ(run->state(), PacketRun::State::Failed);
+        EXPECT_EQ(run->CurrentState(), PacketRun::State::Failed);
         EXPECT_EQ(run->FailedSection(), "препараты");
         EXPECT_EQ(run->FailedLine(), 2u);
         EXPECT_EQ(run->RowsWritten(), 2u);  // the first preparation and the first manufacturer
@@ -396,7 +396,7 @@ TEST_F(Engine, AFailingLineEndsTheRunAndKeepsTheRowsBeforeIt) {
         // The corrected packet under the same number then goes in.
         WritePacket(File("p.pckt"), packet,
                     {PrepLine(100 + packet, "До"), PrepLine(200 + packet, "После")});
-        EXPECT_EQ(RunToEnd(File("p.pckt"))->state(), PacketRun::State::Completed);
+        EXPECT_EQ(RunToEnd(File("p.pckt"))->CurrentState(), PacketRun::State::Completed);
     }
 }
 
@@ -435,7 +435,7 @@ TEST(EngineLegacy, AnOlderDatabaseIsUpgradedBeforeTheChecks) {
     while (run->Running())
         run->Tick();
     EXPECT_EQ(run->Info().lastInstalled, 1);
-    Statement st = ref.db().Prepare("select status from g where id=1");
+    Statement st = ref.Db().Prepare("select status from g where id=1");
     ASSERT_TRUE(st.Step());
     EXPECT_EQ(st.ColumnInt(0), 1);
 }
@@ -460,11 +460,11 @@ TEST(EngineLarge, AGeneratedPacketRunsInTicksWithLogCheckpoints) {
         run->Tick(std::chrono::milliseconds(5));
         ++ticks;
     }
-    EXPECT_EQ(run->state(), PacketRun::State::Completed);
+    EXPECT_EQ(run->CurrentState(), PacketRun::State::Completed);
     EXPECT_GT(ticks, 3);
     EXPECT_GT(run->LongestCheckpoint().count(), 0);  // the log was copied back during the run
     EXPECT_EQ(run->TotalPreparations(), 1500);
-    Statement st = ref.db().Prepare(
+    Statement st = ref.Db().Prepare(
         "select count(*), sum(status=1), count(distinct g) from b where ndx1<>'' and ndx2<>''");
     ASSERT_TRUE(st.Step());
     EXPECT_EQ(st.ColumnInt(0), 1500);

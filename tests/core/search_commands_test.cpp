@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <sstream>
@@ -318,13 +319,13 @@ TEST_F(SearchFixture, ExtendedSearchAndPacketFilter) {
 TEST_F(SearchFixture, HostileTextRunsAndChangesNothing) {
     auto snapshot = [&] {
         std::ostringstream out;
-        Statement st = ref->db().Prepare(
+        Statement st = ref->Db().Prepare(
             "select group_concat(id || '|' || pname || '|' || ifnull(synonim, '') || '|' || "
             "ifnull(ndx1, ''), ';') "
             "from (select * from b order by id)");
         st.Step();
         out << st.ColumnText(0);
-        for (const auto& t : ref->db().UserTables())
+        for (const auto& t : ref->Db().UserTables())
             out << "/" << t;
         return out.str();
     };
@@ -357,7 +358,7 @@ TEST_F(SearchFixture, HostileTextRunsAndChangesNothing) {
         SCOPED_TRACE(t.substr(0, 40));
         ShowAll(*ref);
         GoTo(1);
-        const auto changes = sqlite3_total_changes64(ref->db().handle());
+        const auto changes = sqlite3_total_changes64(ref->Db().Handle());
         EXPECT_NO_THROW(FilterTableName(*ref, t));
         EXPECT_NO_THROW(UniversalSearch(*ref, t));
         EXPECT_NO_THROW(LocateFilterText(ref->qMain, "pname", t));
@@ -366,7 +367,7 @@ TEST_F(SearchFixture, HostileTextRunsAndChangesNothing) {
             ExtendedSearch(*ref, {.name = t, .synonyms = t, .indications = t, .action = t}));
         EXPECT_NO_THROW(PacketFilter(*ref, t));
         EXPECT_NO_THROW(PacketFilter(*ref, t + " (x)"));
-        EXPECT_EQ(sqlite3_total_changes64(ref->db().handle()), changes);
+        EXPECT_EQ(sqlite3_total_changes64(ref->Db().Handle()), changes);
     }
     EXPECT_EQ(snapshot(), before);
 }
@@ -395,7 +396,7 @@ TEST_F(SearchFixture, RebuildIndexCoversTheListAndRepairsTheSearchIndex) {
         return w;
     };
     auto ndxRows = [&] {
-        Statement st = ref->db().Prepare("select count(*), count(distinct id) from ndx");
+        Statement st = ref->Db().Prepare("select count(*), count(distinct id) from ndx");
         st.Step();
         return std::pair(st.ColumnInt(0), st.ColumnInt(1));
     };
@@ -413,7 +414,7 @@ TEST_F(SearchFixture, RebuildIndexCoversTheListAndRepairsTheSearchIndex) {
         EXPECT_TRUE(ref->qMain.Eof());
         EXPECT_EQ(ndxRows(), std::pair(std::int64_t{3}, std::int64_t{3}));
     }
-    Statement st = ref->db().Prepare("select n1, n2 from ndx where id = 5");
+    Statement st = ref->Db().Prepare("select n1, n2 from ndx where id = 5");
     ASSERT_TRUE(st.Step());
     EXPECT_EQ(sortedWords(st.ColumnText(0)), (List{"", "боль", "головная", "день", "раза"}));
     EXPECT_EQ(sortedWords(st.ColumnText(1)), (List{"", "жаропонижающее", "противовоспалительное"}));
@@ -421,14 +422,14 @@ TEST_F(SearchFixture, RebuildIndexCoversTheListAndRepairsTheSearchIndex) {
     UniversalSearch(*ref, "лихорадка");
     EXPECT_EQ(Names(), (List{"Парацетамол"}));
     // A row outside the list keeps its stale index.
-    Statement stale = ref->db().Prepare("select ndx1 from b where id = 1");
+    Statement stale = ref->Db().Prepare("select ndx1 from b where id = 1");
     stale.Step();
     EXPECT_EQ(stale.ColumnText(0), "старое ");
 }
 
 TEST_F(SearchFixture, RebuildOfAnEmptyListAndOfAMissingTable) {
     auto state = [&] {
-        Statement st = ref->db().Prepare(
+        Statement st = ref->Db().Prepare(
             "select (select group_concat(name) from sqlite_master), (select count(*) from ndx), "
             "(select group_concat(ifnull(ndx1, '')) from b)");
         st.Step();

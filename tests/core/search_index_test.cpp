@@ -182,7 +182,7 @@ void Install(Reference& ref, const std::string& path) {
     auto run = ApplyPacket(ref, path);
     while (run->Running())
         run->Tick(std::chrono::milliseconds(50));
-    ASSERT_EQ(run->state(), PacketRun::State::Completed);
+    ASSERT_EQ(run->CurrentState(), PacketRun::State::Completed);
 }
 
 }  // namespace
@@ -212,12 +212,12 @@ TEST(SearchIndex, RandomSearchesFindWhatThePlainStatementsFind) {
     WritePacket(fx.dir.file("2.pckt"), 2, lines);
 
     Tally t;
-    RunQueries(ref.db(), 600, t);
+    RunQueries(ref.Db(), 600, t);
     Install(ref, fx.dir.file("2.pckt"));
-    RunQueries(ref.db(), 600, t);
+    RunQueries(ref.Db(), 600, t);
     // The index filled anew from the rows answers alike.
-    RebuildSearchIndex(ref.db(), "pname");
-    RunQueries(ref.db(), 200, t);
+    RebuildSearchIndex(ref.Db(), "pname");
+    RunQueries(ref.Db(), 200, t);
 
     // The queries did exercise the index, and found rows with it.
     RecordProperty("statements", t.statements);
@@ -235,14 +235,14 @@ TEST(SearchIndex, AnOlderFileGetsItsIndexWithTheSchemaUpgrade) {
     ASSERT_TRUE(ref.SearchIndexed());
     const std::string sql = *UniversalSearchSql("шпа", "pname", true);
     ASSERT_NE(sql, *UniversalSearchSql("шпа", "pname"));
-    EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{3, 1, 2}));
+    EXPECT_EQ(Ids(ref.Db(), sql), (std::vector<std::int64_t>{3, 1, 2}));
 
     // Writes of any kind keep it current.
-    ref.db().Exec("update b set pname='Дротаверин' where id=1");
-    ref.db().Exec("delete from b where id=3");
-    ref.db().Exec("insert into b (id, pname, synonim) values (4, 'но-шпа', '')");
-    EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{4, 2}));
-    EXPECT_EQ(Ids(ref.db(), *UniversalSearchSql("дрота", "pname", true)),
+    ref.Db().Exec("update b set pname='Дротаверин' where id=1");
+    ref.Db().Exec("delete from b where id=3");
+    ref.Db().Exec("insert into b (id, pname, synonim) values (4, 'но-шпа', '')");
+    EXPECT_EQ(Ids(ref.Db(), sql), (std::vector<std::int64_t>{4, 2}));
+    EXPECT_EQ(Ids(ref.Db(), *UniversalSearchSql("дрота", "pname", true)),
               (std::vector<std::int64_t>{1}));
 }
 
@@ -251,20 +251,20 @@ TEST(SearchIndex, AnIndexOfTheOlderFormIsMadeAnew) {
     fx.Add({{1, "Но-шпа", "Дротаверин"}, {2, "Мигренол", ""}, {3, "Аспирин", "Мигренол"}});
     Reference ref(fx.dir.str());
     // The form of before: positions kept, and phrases asked for.
-    ref.db().Exec(
+    ref.Db().Exec(
         "drop table b_words; create virtual table b_words using fts5(pname, synonim, ndx1, ndx2, "
         "content='b', content_rowid='id', tokenize='trigram');"
         "insert into b_words (b_words) values ('rebuild')");
     const std::string sql = *UniversalSearchSql("игрено", "pname", true);
-    EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{3, 2}));
+    EXPECT_EQ(Ids(ref.Db(), sql), (std::vector<std::int64_t>{3, 2}));
 
     InitUpd(ref);
-    Statement st = ref.db().Prepare("select sql from sqlite_master where name = 'b_words'");
+    Statement st = ref.Db().Prepare("select sql from sqlite_master where name = 'b_words'");
     ASSERT_TRUE(st.Step());
     EXPECT_NE(st.ColumnText(0).find(kSearchIndexDetail), std::string::npos);
-    EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{3, 2}));
-    ref.db().Exec("update b set synonim = '' where id = 3");
-    EXPECT_EQ(Ids(ref.db(), sql), (std::vector<std::int64_t>{2}));
+    EXPECT_EQ(Ids(ref.Db(), sql), (std::vector<std::int64_t>{3, 2}));
+    ref.Db().Exec("update b set synonim = '' where id = 3");
+    EXPECT_EQ(Ids(ref.Db(), sql), (std::vector<std::int64_t>{2}));
 }
 
 // A word in most rows is found by the scan, a rare one through the index: the same rows.
@@ -286,7 +286,7 @@ TEST(SearchIndex, TheCommandsScanForAWordInMostRows) {
         const std::string plain = *UniversalSearchSql(c.text, col);
         EXPECT_EQ(ref.qMain.Sql(), c.scans ? plain : *UniversalSearchSql(c.text, col, true))
             << c.text;
-        EXPECT_EQ(Ids(ref.db(), ref.qMain.Sql()), Ids(ref.db(), plain)) << c.text;
+        EXPECT_EQ(Ids(ref.Db(), ref.qMain.Sql()), Ids(ref.Db(), plain)) << c.text;
         EXPECT_GT(ref.qMain.RecordCount(), 0) << c.text;
 
         FilterTableName(ref, " " + c.text);

@@ -55,8 +55,8 @@ TEST_F(SettingsFixture, EmptyTableGivesDefaultsAndFirstSaveWritesEveryKey) {
     EXPECT_EQ(v.texts[TextControl::ProxyPort], "80");
     EXPECT_FALSE(v.flags[FlagControl::UseProxy]);
     EXPECT_TRUE(v.flags[FlagControl::CheckUpdates]);
-    EXPECT_EQ(store.held().templates[0], TemplateDefault(TemplateKind::Header));
-    EXPECT_EQ(store.held().templates[3].substr(0, 26), "<hr><table width=\"100%\" bo");
+    EXPECT_EQ(store.Held().templates[0], TemplateDefault(TemplateKind::Header));
+    EXPECT_EQ(store.Held().templates[3].substr(0, 26), "<hr><table width=\"100%\" bo");
 
     store.SaveSettings(v);
     auto rows = Rows();
@@ -98,8 +98,8 @@ TEST_F(SettingsFixture, SavedValuesLoadBackIntoFreshControls) {
                {TextControl::ProxyLogin, "аптека"},
                {TextControl::ProxyPassword, "p|a ss"}};
     a.flags = {{FlagControl::CheckUpdates, false}, {FlagControl::UseProxy, true}};
-    store.held().flags[4] = false;
-    store.held().templates[2] = "<p>@name@</p>";
+    store.Held().flags[4] = false;
+    store.Held().templates[2] = "<p>@name@</p>";
     store.SaveSettings(a);
 
     Database db2(fx.path());
@@ -111,8 +111,8 @@ TEST_F(SettingsFixture, SavedValuesLoadBackIntoFreshControls) {
     EXPECT_EQ(b.fonts, a.fonts);
     EXPECT_EQ(b.texts, a.texts);
     EXPECT_EQ(b.flags, a.flags);
-    EXPECT_FALSE(other.held().flags[4]);
-    EXPECT_EQ(other.held().templates[2], "<p>@name@</p>");
+    EXPECT_FALSE(other.Held().flags[4]);
+    EXPECT_EQ(other.Held().templates[2], "<p>@name@</p>");
     EXPECT_EQ(Rows()["nname"], "False");
 
     // A second save rewrites the same rows.
@@ -200,7 +200,7 @@ TEST_F(SettingsFixture, BadValuesFallBackAndLoadingGoesOn) {
     EXPECT_EQ(v.texts[TextControl::ProxyHost], "10.0.0.1");
     EXPECT_EQ(v.texts[TextControl::ProxyPort], "80");  // blank counts as missing
     EXPECT_EQ(v.texts[TextControl::ProxyLogin], "");
-    const auto& f = store.held().flags;
+    const auto& f = store.Held().flags;
     EXPECT_TRUE(f[0]);   // "нет" is no boolean: default True
     EXPECT_FALSE(f[1]);  // FALSE
     EXPECT_FALSE(f[2]);  // " false "

@@ -100,17 +100,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
 
     orv::Reference ref(dir);
     ref.qMain.SetSql("select * from b");
-    const std::string before = Snapshot(ref.db());
+    const std::string before = Snapshot(ref.Db());
     std::unique_ptr<orv::PacketRun> run;
     try {
         run = orv::ApplyPacket(ref, packetPath);
     } catch (const orv::Error&) {
-        if (Snapshot(ref.db()) != before)
+        if (Snapshot(ref.Db()) != before)
             orv::fuzz::Fail("a refused packet changed the tables", packetPath);
         return 0;
     }
     const int number = run->Number();
-    const bool installedBefore = Recorded(ref.db(), number);
+    const bool installedBefore = Recorded(ref.Db(), number);
     // Every other input is stopped half-way, as a user may.
     const bool stopEarly = size % 3 == 0;
     bool failed = false;
@@ -125,10 +125,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     } catch (const orv::Error&) {
         failed = true;
     }
-    const bool recorded = Recorded(ref.db(), number);
-    if ((failed || run->state() == orv::PacketRun::State::Stopped) && recorded && !installedBefore)
+    const bool recorded = Recorded(ref.Db(), number);
+    if ((failed || run->CurrentState() == orv::PacketRun::State::Stopped) && recorded &&
+        !installedBefore)
         orv::fuzz::Fail("a packet that did not finish was recorded", std::to_string(number));
-    if (run->state() == orv::PacketRun::State::Completed && !recorded)
+    if (run->CurrentState() == orv::PacketRun::State::Completed && !recorded)
         orv::fuzz::Fail("a completed packet was not recorded", std::to_string(number));
     run.reset();
     return 0;

@@ -2,6 +2,8 @@
 // small reference whose connection refuses every write. The input is up to four texts
 // separated by NUL (the filter box or the four extended criteria). A command may refuse with
 // its own message; a statement SQLite cannot run, or any write, is a fault.
+#include <sqlite3.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -52,8 +54,8 @@ orv::Reference& Fixture() {
         // The first statement on the word index declares its virtual table to the connection,
         // which the authorizer sees as an update of sqlite_master although nothing is written:
         // declared here, before writes are refused, it stays declared.
-        r->db().Prepare(std::string("select rowid from ") + orv::kSearchIndexTable);
-        sqlite3_set_authorizer(r->db().handle(), orv::fuzz::ReadOnlyAuthorizer, nullptr);
+        r->Db().Prepare(std::string("select rowid from ") + orv::kSearchIndexTable);
+        sqlite3_set_authorizer(r->Db().Handle(), orv::fuzz::ReadOnlyAuthorizer, nullptr);
         return r;
     }();
     return *ref;
@@ -106,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
     if (auto packet = orv::PacketNumberOfEntry(t[0]))
         sqls.push_back(orv::PacketFilterSql(*packet, column));
     for (const auto& sql : sqls) {
-        orv::Statement st = ref.db().Prepare(sql);
+        orv::Statement st = ref.Db().Prepare(sql);
         while (st.Step()) {
         }
     }

@@ -86,7 +86,7 @@ TEST_F(DownloadTest, TimerDrivenPumpingGetsTheSameFile) {
         EXPECT_EQ(d.Percent(), -1);
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    EXPECT_EQ(d.state(), PacketDownload::State::Completed) << d.Error();
+    EXPECT_EQ(d.CurrentState(), PacketDownload::State::Completed) << d.Error();
     EXPECT_TRUE(ReadAll(dir_.file("3.pckt")) == packet);
     EXPECT_EQ(d.ProgressText(), "Скачано: 195 kb");
 }
@@ -205,10 +205,10 @@ TEST_F(DownloadTest, CancelKeepsTheOlderPacketAndThePartialFile) {
     PacketDownload d(Request(server.address(), 5, 50000));
     while (d.Received() < 5000 && d.Pump(50) == PacketDownload::State::Running) {
     }
-    ASSERT_EQ(d.state(), PacketDownload::State::Running);
+    ASSERT_EQ(d.CurrentState(), PacketDownload::State::Running);
     EXPECT_EQ(d.ProgressText(), "Скачано: 4 kb из 48 kb (10%)");
     d.Cancel();
-    EXPECT_EQ(d.state(), PacketDownload::State::Cancelled);
+    EXPECT_EQ(d.CurrentState(), PacketDownload::State::Cancelled);
     EXPECT_EQ(d.Pump(), PacketDownload::State::Cancelled);
     EXPECT_EQ(ReadAll(dir_.file("5.pckt")), "older");
     EXPECT_EQ(ReadAll(dir_.file("upd.pckt")), body);

@@ -1,11 +1,11 @@
-#include "bookmarks/bookmarks_controller.h"
+#include "app/bookmarks/bookmarks_controller.h"
 
 #include <QDateTime>
 
-#include "bookmarks/favourites_window.h"
-#include "bookmarks/history_window.h"
-#include "shell/error_box.h"
-#include "shell/program_state.h"
+#include "app/bookmarks/favourites_window.h"
+#include "app/bookmarks/history_window.h"
+#include "app/shell/error_box.h"
+#include "app/shell/program_state.h"
 #include "util/inn_key.h"
 
 namespace orv::app {
@@ -23,18 +23,18 @@ void BookmarksController::Load() {
     loaded_ = true;
     history_ = LoadHistory(*state_.settings);
     favourites_ = LoadFavourites(*state_.settings);
-    if (history_.DropMissing(state_.Ref().db()))
+    if (history_.DropMissing(state_.Ref().Db()))
         SaveHistoryNow();
-    if (favourites_.DropMissing(state_.Ref().db()))
+    if (favourites_.DropMissing(state_.Ref().Db()))
         SaveFavouritesNow();
 }
 
-const History& BookmarksController::history() {
+const History& BookmarksController::LoadedHistory() {
     Load();
     return history_;
 }
 
-const Favourites& BookmarksController::favourites() {
+const Favourites& BookmarksController::LoadedFavourites() {
     Load();
     return favourites_;
 }
@@ -55,7 +55,7 @@ void BookmarksController::Status(const QString& text) {
 }
 
 QString BookmarksController::NameOf(long long id) {
-    const auto names = PreparationNames(state_.Ref().db(), {id}, state_.NameColumn());
+    const auto names = PreparationNames(state_.Ref().Db(), {id}, state_.NameColumn());
     return QString::fromStdString(CutQuoted(names.front()));
 }
 
@@ -83,7 +83,7 @@ void BookmarksController::Visit(long long id) {
 void BookmarksController::GoBack() {
     Load();
     if (state_.HasReference())
-        history_.DropMissing(state_.Ref().db());
+        history_.DropMissing(state_.Ref().Db());
     const auto id = history_.Back();
     if (!id) {
         Status(QStringLiteral("История: более ранних препаратов нет"));
@@ -96,7 +96,7 @@ void BookmarksController::GoBack() {
 void BookmarksController::GoForward() {
     Load();
     if (state_.HasReference())
-        history_.DropMissing(state_.Ref().db());
+        history_.DropMissing(state_.Ref().Db());
     const auto id = history_.Forward();
     if (!id) {
         Status(QStringLiteral("История: более поздних препаратов нет"));
@@ -124,12 +124,12 @@ std::vector<BookmarksController::Row> BookmarksController::HistoryRows() {
     std::vector<Row> rows;
     if (!state_.HasReference())
         return rows;
-    if (history_.DropMissing(state_.Ref().db()))
+    if (history_.DropMissing(state_.Ref().Db()))
         SaveHistoryNow();
     std::vector<std::int64_t> ids;
     for (const HistoryEntry& e : history_.Entries())
         ids.push_back(e.id);
-    const auto names = PreparationNames(state_.Ref().db(), ids, state_.NameColumn());
+    const auto names = PreparationNames(state_.Ref().Db(), ids, state_.NameColumn());
     for (size_t i = 0; i < ids.size(); ++i) {
         const QDateTime when =
             QDateTime::fromSecsSinceEpoch(history_.Entries()[i].when).toLocalTime();
@@ -144,10 +144,10 @@ std::vector<BookmarksController::Row> BookmarksController::FavouriteRows() {
     std::vector<Row> rows;
     if (!state_.HasReference())
         return rows;
-    if (favourites_.DropMissing(state_.Ref().db()))
+    if (favourites_.DropMissing(state_.Ref().Db()))
         SaveFavouritesNow();
     const auto& ids = favourites_.Ids();
-    const auto names = PreparationNames(state_.Ref().db(), ids, state_.NameColumn());
+    const auto names = PreparationNames(state_.Ref().Db(), ids, state_.NameColumn());
     for (size_t i = 0; i < ids.size(); ++i)
         rows.push_back({ids[i], QString::fromStdString(CutQuoted(names[i])), QString()});
     return rows;

@@ -45,8 +45,8 @@ class BookmarksController : public QObject {
     void RemoveFavourite(size_t index);
 
     QTimer& VisitTimer() { return visit_; }
-    const History& history();
-    const Favourites& favourites();
+    const History& LoadedHistory();
+    const Favourites& LoadedFavourites();
 
     std::function<void(long long id)> openPreparation;
     std::function<void(const QString&)> showStatus;

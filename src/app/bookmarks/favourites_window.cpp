@@ -1,4 +1,4 @@
-#include "bookmarks/favourites_window.h"
+#include "app/bookmarks/favourites_window.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "bookmarks/bookmarks_controller.h"
+#include "app/bookmarks/bookmarks_controller.h"
 
 namespace orv::app {
 

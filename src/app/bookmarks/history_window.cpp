@@ -1,4 +1,4 @@
-#include "bookmarks/history_window.h"
+#include "app/bookmarks/history_window.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -7,7 +7,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "bookmarks/bookmarks_controller.h"
+#include "app/bookmarks/bookmarks_controller.h"
 
 namespace orv::app {
 

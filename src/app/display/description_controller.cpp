@@ -1,21 +1,21 @@
-#include "display/description_controller.h"
+#include "app/display/description_controller.h"
 
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTextBrowser>
 #include <QUrl>
 
+#include "app/display/description_view.h"
+#include "app/display/full_description_window.h"
+#include "app/lists/lists_controller.h"
+#include "app/shell/error_box.h"
+#include "app/shell/program_state.h"
 #include "db/inn_keys.h"
 #include "db/reference.h"
 #include "display/description.h"
-#include "display/description_view.h"
-#include "display/full_description_window.h"
 #include "display/picture.h"
 #include "display/tree_row.h"
-#include "lists/lists_controller.h"
 #include "settings/settings_keys.h"
-#include "shell/error_box.h"
-#include "shell/program_state.h"
 #include "util/error.h"
 
 namespace orv::app {
@@ -168,7 +168,7 @@ void DescriptionController::AddAnalogues(PageOptions& options, std::int64_t id) 
     // A look-up of the page: a failure leaves the line out and the page is still shown.
     Quietly([&] {
         Reference& ref = state_.Ref();
-        AnalogueList list = AnaloguesOf(ref.db(), id, ref.NameColumn(), kPageAnalogues);
+        AnalogueList list = AnaloguesOf(ref.Db(), id, ref.NameColumn(), kPageAnalogues);
         options.analoguesTotal = list.total;
         for (Analogue& a : list.items)
             options.analogues.push_back({a.id, std::move(a.name)});

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "display/field_panes.h"
-#include "display/page_printer.h"
+#include "app/display/field_panes.h"
+#include "app/display/page_printer.h"
 #include "util/stored_forms.h"
 
 class QTabWidget;

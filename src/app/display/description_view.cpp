@@ -1,4 +1,4 @@
-#include "display/description_view.h"
+#include "app/display/description_view.h"
 
 #include <QFile>
 #include <QLabel>

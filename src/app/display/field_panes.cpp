@@ -1,4 +1,4 @@
-#include "display/field_panes.h"
+#include "app/display/field_panes.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -7,7 +7,7 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
-#include "display/description_view.h"
+#include "app/display/description_view.h"
 #include "display/display_rec.h"
 #include "util/text.h"
 

@@ -1,4 +1,4 @@
-#include "display/full_description_window.h"
+#include "app/display/full_description_window.h"
 
 #include <QAction>
 #include <QColorDialog>

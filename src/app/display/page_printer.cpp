@@ -1,4 +1,4 @@
-#include "display/page_printer.h"
+#include "app/display/page_printer.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrinter>

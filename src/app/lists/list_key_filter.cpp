@@ -1,4 +1,4 @@
-#include "lists/list_key_filter.h"
+#include "app/lists/list_key_filter.h"
 
 #include <QKeyEvent>
 

@@ -1,13 +1,13 @@
-#include "lists/list_views.h"
+#include "app/lists/list_views.h"
 
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <vector>
 
+#include "app/shell/icons.h"
 #include "db/dataset.h"
 #include "db/russian_collation.h"
-#include "shell/icons.h"
 
 namespace orv::app {
 

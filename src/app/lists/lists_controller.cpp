@@ -1,12 +1,12 @@
-#include "lists/lists_controller.h"
+#include "app/lists/lists_controller.h"
 
 #include <QApplication>
 #include <QTabWidget>
 
+#include "app/lists/list_views.h"
+#include "app/lists/preparation_list_model.h"
+#include "app/shell/program_state.h"
 #include "db/reference.h"
-#include "lists/list_views.h"
-#include "lists/preparation_list_model.h"
-#include "shell/program_state.h"
 
 namespace orv::app {
 

@@ -1,4 +1,4 @@
-#include "lists/preparation_list_model.h"
+#include "app/lists/preparation_list_model.h"
 
 #include "db/dataset.h"
 

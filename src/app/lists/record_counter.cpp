@@ -1,4 +1,4 @@
-#include "lists/record_counter.h"
+#include "app/lists/record_counter.h"
 
 #include <QLabel>
 

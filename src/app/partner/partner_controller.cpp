@@ -1,4 +1,4 @@
-#include "partner/partner_controller.h"
+#include "app/partner/partner_controller.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -84,7 +84,7 @@ void PartnerController::tmGoTimer() {
 }
 
 void PartnerController::BringToFront() {
-    QWidget* w = host_.MainWindow();
+    QWidget* w = host_.Window();
     if (w == nullptr)
         return;
     if (w->isMinimized()) {

@@ -4,7 +4,7 @@
 #include <QString>
 #include <QTimer>
 
-#include "partner/partner_mailbox.h"
+#include "app/partner/partner_mailbox.h"
 #include "search/partner_link.h"
 
 class QWidget;
@@ -30,7 +30,7 @@ class PartnerHost {
     virtual void ShowStatus(const QString& text) = 0;
     virtual QString ReplyPayload()
         const = 0;  // box text when it has the focus and text, else the current name
-    virtual QWidget* MainWindow() = 0;
+    virtual QWidget* Window() = 0;
     virtual void FocusFilterBox() = 0;
     // The names a text that finds nothing is matched against; nullptr when unavailable.
     virtual const NameMatcher* Names() = 0;

@@ -1,10 +1,10 @@
-#include "partner/partner_mailbox.h"
+#include "app/partner/partner_mailbox.h"
 
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QTimer>
 
-#include "partner/user_mailbox_path.h"
+#include "app/partner/user_mailbox_path.h"
 
 namespace orv::app {
 

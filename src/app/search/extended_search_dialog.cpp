@@ -1,4 +1,4 @@
-#include "search/extended_search_dialog.h"
+#include "app/search/extended_search_dialog.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "search/search_commands.h"
+#include "app/search/search_commands.h"
 
 namespace orv::app {
 

@@ -3,7 +3,7 @@
 // itself after a search.
 #include <QDialog>
 
-#include "search/search_host.h"
+#include "app/search/search_host.h"
 
 class QLineEdit;
 class QPlainTextEdit;

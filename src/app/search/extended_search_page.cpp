@@ -1,4 +1,4 @@
-#include "search/extended_search_page.h"
+#include "app/search/extended_search_page.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "search/criteria_keys.h"
-#include "search/search_commands.h"
+#include "app/search/criteria_keys.h"
+#include "app/search/search_commands.h"
 
 namespace orv::app {
 

@@ -3,7 +3,7 @@
 // clear, and the filter by update packet.
 #include <QWidget>
 
-#include "search/search_host.h"
+#include "app/search/search_host.h"
 
 class QComboBox;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "search/filter_edit.h"
+#include "app/search/filter_edit.h"
 
 #include <QKeyEvent>
 

@@ -1,12 +1,12 @@
-#include "search/filter_panel.h"
+#include "app/search/filter_panel.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QResizeEvent>
 #include <QToolButton>
 
-#include "search/filter_edit.h"
-#include "shell/icons.h"
+#include "app/search/filter_edit.h"
+#include "app/shell/icons.h"
 
 namespace orv::app {
 

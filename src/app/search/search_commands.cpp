@@ -1,16 +1,16 @@
-#include "search/search_commands.h"
+#include "app/search/search_commands.h"
 
 #include <QMessageBox>
 #include <QWidget>
 #include <optional>
 
+#include "app/search/extended_search_dialog.h"
+#include "app/shell/error_box.h"
+#include "app/shell/run_reported.h"
+#include "app/shell/wait_cursor.h"
 #include "db/reference.h"
 #include "search/extended_search.h"
-#include "search/extended_search_dialog.h"
 #include "search/index_rebuild.h"
-#include "shell/error_box.h"
-#include "shell/run_reported.h"
-#include "shell/wait_cursor.h"
 
 namespace orv::app {
 
@@ -59,7 +59,7 @@ bool RunExtendedSearch(SearchHost& host, QWidget* parent, const SearchCriteria& 
     CommandResult result;
     const bool ok = RunListCommand(host, parent, [&] {
         std::optional<WaitCursor> wait;
-        result = ExtendedSearch(host.reference(), c, [&](const std::string& text) {
+        result = ExtendedSearch(host.Ref(), c, [&](const std::string& text) {
             if (!wait)
                 wait.emplace();
             host.ShowStatus(U(text));
@@ -77,7 +77,7 @@ void RunPacketFilter(SearchHost& host, QWidget* parent, int selectedIndex,
     if (selectedIndex >= 0)
         entry = selectedText.toStdString();
     CommandResult result;
-    if (RunListCommand(host, parent, [&] { result = PacketFilter(host.reference(), entry); }))
+    if (RunListCommand(host, parent, [&] { result = PacketFilter(host.Ref(), entry); }))
         ShowResult(host, parent, result);
 }
 
@@ -88,7 +88,7 @@ void OpenExtendedSearchDialog(SearchHost& host, ExtendedSearchDialog& dialog) {
 }
 
 void RunIndexRebuild(SearchHost& host, QWidget* parent) {
-    Reference& ref = host.reference();
+    Reference& ref = host.Ref();
     DataSet& list = ref.qMain;
     // The walk leaves the list past its end while the grid and the page stay on their row:
     // the list goes back to that row, also after a failed rebuild.

@@ -3,7 +3,7 @@
 // statement from the core, result into the main list.
 #include <QString>
 
-#include "search/search_host.h"
+#include "app/search/search_host.h"
 
 class QWidget;
 

@@ -11,7 +11,7 @@ namespace orv::app {
 class SearchHost {
   public:
     virtual ~SearchHost() = default;
-    virtual Reference& reference() = 0;                // qMain and NameColumn
+    virtual Reference& Ref() = 0;                      // qMain and NameColumn
     virtual void ShowStatus(const QString& text) = 0;  // status bar, repainted at once
     virtual void ListReopened() = 0;                   // qMain has a new result: views follow
     virtual void SetHighlightSearchWords(bool on) = 0;

@@ -1,4 +1,4 @@
-#include "search/suggestion_popup.h"
+#include "app/search/suggestion_popup.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>

@@ -1,9 +1,9 @@
-#include "settings/dialog_settings_target.h"
+#include "app/settings/dialog_settings_target.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 
-#include "settings/settings_dialog.h"
+#include "app/settings/settings_dialog.h"
 
 namespace orv::app {
 

@@ -1,4 +1,4 @@
-#include "settings/settings_dialog.h"
+#include "app/settings/settings_dialog.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -18,9 +18,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "app/shell/error_box.h"
+#include "app/shell/run_reported.h"
 #include "settings/settings_keys.h"
-#include "shell/error_box.h"
-#include "shell/run_reported.h"
 
 namespace orv::app {
 

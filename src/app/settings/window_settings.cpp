@@ -1,4 +1,4 @@
-#include "settings/window_settings.h"
+#include "app/settings/window_settings.h"
 
 #include <QApplication>
 #include <QFont>
@@ -6,9 +6,9 @@
 #include <QPlainTextEdit>
 #include <QSplitter>
 
-#include "display/full_description_window.h"
-#include "lists/list_views.h"
-#include "shell/main_window.h"
+#include "app/display/full_description_window.h"
+#include "app/lists/list_views.h"
+#include "app/shell/main_window.h"
 
 namespace orv::app {
 

@@ -1,4 +1,4 @@
-#include "shell/about_window.h"
+#include "app/shell/about_window.h"
 
 #include <QDesktopServices>
 #include <QEvent>
@@ -9,7 +9,7 @@
 #include <QShowEvent>
 #include <QUrl>
 
-#include "shell/splash_window.h"
+#include "app/shell/splash_window.h"
 
 namespace orv::app {
 

@@ -1,8 +1,8 @@
-#include "shell/application.h"
+#include "app/shell/application.h"
 
 #include <QTimer>
 
-#include "shell/error_box.h"
+#include "app/shell/error_box.h"
 
 namespace orv::app {
 

@@ -1,4 +1,4 @@
-#include "shell/background_tray.h"
+#include "app/shell/background_tray.h"
 
 #include <QAction>
 #include <QApplication>
@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/error_box.h"
+#include "app/shell/error_box.h"
 
 namespace orv::app {
 

@@ -1,4 +1,4 @@
-#include "shell/error_box.h"
+#include "app/shell/error_box.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "shell/icons.h"
+#include "app/shell/icons.h"
 
 #include <QPainter>
 #include <QPainterPath>

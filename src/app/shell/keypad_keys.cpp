@@ -1,4 +1,4 @@
-#include "shell/keypad_keys.h"
+#include "app/shell/keypad_keys.h"
 
 #include <QApplication>
 #include <QKeyEvent>

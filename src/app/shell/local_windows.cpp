@@ -1,28 +1,28 @@
-#include "shell/local_windows.h"
+#include "app/shell/local_windows.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QVBoxLayout>
 
-#include "display/description_controller.h"
-#include "lists/list_views.h"
-#include "lists/lists_controller.h"
-#include "lists/record_counter.h"
-#include "search/extended_search_dialog.h"
-#include "search/extended_search_page.h"
-#include "search/filter_controller.h"
-#include "search/search_commands.h"
-#include "settings/dialog_settings_target.h"
+#include "app/display/description_controller.h"
+#include "app/lists/list_views.h"
+#include "app/lists/lists_controller.h"
+#include "app/lists/record_counter.h"
+#include "app/search/extended_search_dialog.h"
+#include "app/search/extended_search_page.h"
+#include "app/search/quick_filter_controller.h"
+#include "app/search/search_commands.h"
+#include "app/settings/dialog_settings_target.h"
+#include "app/shell/error_box.h"
+#include "app/shell/main_window.h"
+#include "app/shell/own_windows.h"
+#include "app/shell/program_state.h"
+#include "app/update/packet_core.h"
+#include "app/update/packet_run_window.h"
+#include "app/update/packet_stats_window.h"
+#include "app/update/update_window.h"
 #include "settings/settings_store.h"
-#include "shell/error_box.h"
-#include "shell/main_window.h"
-#include "shell/own_windows.h"
-#include "shell/program_state.h"
 #include "update/local_packets.h"
-#include "update/packet_core.h"
-#include "update/packet_run_window.h"
-#include "update/packet_stats_window.h"
-#include "update/update_window.h"
 
 namespace orv::app {
 
@@ -64,10 +64,10 @@ SettingsTarget& LocalWindows::Target() {
 }
 
 void LocalWindows::PacketStatistics() {
-    PublishPackets(*this, CollectPacketStatistics(reference()).upd);
+    PublishPackets(*this, CollectPacketStatistics(Ref()).upd);
 }
 
-Reference& LocalWindows::reference() {
+Reference& LocalWindows::Ref() {
     return state_.Ref();
 }
 
@@ -93,7 +93,7 @@ void LocalWindows::ShowCurrentDescription() {
     main_.description->gbAllClick();
 }
 
-QWidget* LocalWindows::mainWindow() {
+QWidget* LocalWindows::Window() {
     return &main_;
 }
 

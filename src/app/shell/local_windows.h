@@ -4,9 +4,9 @@
 #include <functional>
 #include <memory>
 
-#include "search/search_host.h"
-#include "settings/settings_dialog.h"
-#include "update/update_host.h"
+#include "app/search/search_host.h"
+#include "app/settings/settings_dialog.h"
+#include "app/update/update_host.h"
 
 namespace orv {
 class SettingsTarget;
@@ -44,13 +44,13 @@ class LocalWindows : public SearchHost, public UpdateHost, public SettingsDialog
     PacketStatsWindow* statsWindow = nullptr;
 
     // SearchHost and UpdateHost.
-    Reference& reference() override;
+    Reference& Ref() override;
     void ShowStatus(const QString& text) override;
     void ListReopened() override;
     void RowsChanged() override;
     void SetHighlightSearchWords(bool on) override;
     void ShowCurrentDescription() override;
-    QWidget* mainWindow() override;
+    QWidget* Window() override;
     void SetListAttached(bool attached) override;
     void SetRecordCounterPaused(bool paused) override;
     void PacketsChanged(const QStringList& entries, int lastInstalled) override;

@@ -1,4 +1,4 @@
-#include "shell/main_commands.h"
+#include "app/shell/main_commands.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -8,16 +8,16 @@
 #include <QTabWidget>
 #include <QToolBar>
 
-#include "bookmarks/bookmarks_controller.h"
-#include "display/description_controller.h"
-#include "display/field_panes.h"
-#include "lists/list_views.h"
-#include "lists/lists_controller.h"
-#include "search/filter_controller.h"
-#include "shell/icons.h"
-#include "shell/keypad_keys.h"
-#include "shell/main_window.h"
-#include "shell/wait_cursor.h"
+#include "app/bookmarks/bookmarks_controller.h"
+#include "app/display/description_controller.h"
+#include "app/display/field_panes.h"
+#include "app/lists/list_views.h"
+#include "app/lists/lists_controller.h"
+#include "app/search/quick_filter_controller.h"
+#include "app/shell/icons.h"
+#include "app/shell/keypad_keys.h"
+#include "app/shell/main_window.h"
+#include "app/shell/wait_cursor.h"
 
 namespace orv::app {
 

@@ -1,14 +1,14 @@
-#include "shell/main_partner_host.h"
+#include "app/shell/main_partner_host.h"
 
+#include "app/display/description_controller.h"
+#include "app/lists/lists_controller.h"
+#include "app/search/filter_edit.h"
+#include "app/search/filter_panel.h"
+#include "app/search/quick_filter_controller.h"
+#include "app/shell/error_box.h"
+#include "app/shell/main_window.h"
+#include "app/shell/program_state.h"
 #include "db/reference.h"
-#include "display/description_controller.h"
-#include "lists/lists_controller.h"
-#include "search/filter_controller.h"
-#include "search/filter_edit.h"
-#include "search/filter_panel.h"
-#include "shell/error_box.h"
-#include "shell/main_window.h"
-#include "shell/program_state.h"
 #include "util/error.h"
 #include "util/text.h"
 
@@ -64,7 +64,7 @@ QString MainPartnerHost::ReplyPayload() const {
     return QString::fromStdString(active->AsText(state.NameColumn()));
 }
 
-QWidget* MainPartnerHost::MainWindow() {
+QWidget* MainPartnerHost::Window() {
     return &w_;
 }
 

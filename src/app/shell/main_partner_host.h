@@ -1,6 +1,6 @@
 #pragma once
 // The main window as the partner link sees it.
-#include "partner/partner_controller.h"
+#include "app/partner/partner_controller.h"
 
 namespace orv::app {
 
@@ -19,7 +19,7 @@ class MainPartnerHost : public PartnerHost {
     void ShowCurrentDescription() override;
     void ShowStatus(const QString& text) override;
     QString ReplyPayload() const override;
-    QWidget* MainWindow() override;
+    QWidget* Window() override;
     void FocusFilterBox() override;
     const NameMatcher* Names() override;
 

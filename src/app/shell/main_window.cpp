@@ -1,4 +1,4 @@
-#include "shell/main_window.h"
+#include "app/shell/main_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -16,25 +16,25 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "bookmarks/bookmarks_controller.h"
+#include "app/bookmarks/bookmarks_controller.h"
+#include "app/display/description_controller.h"
+#include "app/display/description_view.h"
+#include "app/display/field_panes.h"
+#include "app/display/full_description_window.h"
+#include "app/lists/list_key_filter.h"
+#include "app/lists/list_views.h"
+#include "app/lists/lists_controller.h"
+#include "app/lists/record_counter.h"
+#include "app/search/filter_edit.h"
+#include "app/search/filter_panel.h"
+#include "app/search/quick_filter_controller.h"
+#include "app/shell/about_window.h"
+#include "app/shell/error_box.h"
+#include "app/shell/icons.h"
+#include "app/shell/main_commands.h"
+#include "app/shell/own_windows.h"
+#include "app/shell/program_state.h"
 #include "db/reference.h"
-#include "display/description_controller.h"
-#include "display/description_view.h"
-#include "display/field_panes.h"
-#include "display/full_description_window.h"
-#include "lists/list_key_filter.h"
-#include "lists/list_views.h"
-#include "lists/lists_controller.h"
-#include "lists/record_counter.h"
-#include "search/filter_controller.h"
-#include "search/filter_edit.h"
-#include "search/filter_panel.h"
-#include "shell/about_window.h"
-#include "shell/error_box.h"
-#include "shell/icons.h"
-#include "shell/main_commands.h"
-#include "shell/own_windows.h"
-#include "shell/program_state.h"
 
 namespace orv::app {
 
@@ -112,7 +112,7 @@ void MainWindow::BuildLayout() {
 
 void MainWindow::WireControllers() {
     lists = new ListsController(state_, pc1, gbAll, gbGr, this);
-    filter = new QuickFilter(state_, pnFilter, lists, this);
+    filter = new QuickFilterController(state_, pnFilter, lists, this);
     description =
         new DescriptionController(state_, pc2, descriptionView, fieldPanes, nullptr, lists, this);
     counter = new RecordCounter(
@@ -140,16 +140,18 @@ void MainWindow::WireControllers() {
     auto* keys = new ListKeyFilter(this);
     keys->Watch(gbAll);
     keys->Watch(gbGr);
-    connect(keys, &ListKeyFilter::enterPressed, filter, &QuickFilter::FilterTableSynonim);
-    connect(keys, &ListKeyFilter::textTyped, filter, &QuickFilter::TypeIntoBox);
-    connect(keys, &ListKeyFilter::ctrlReleased, filter, &QuickFilter::ClearBox);
+    connect(keys, &ListKeyFilter::enterPressed, filter, &QuickFilterController::FilterTableSynonim);
+    connect(keys, &ListKeyFilter::textTyped, filter, &QuickFilterController::TypeIntoBox);
+    connect(keys, &ListKeyFilter::ctrlReleased, filter, &QuickFilterController::ClearBox);
     connect(keys, &ListKeyFilter::movedByKey, this, showDescription);
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(gbAll), static_cast<QAbstractItemView*>(gbGr)}) {
         connect(view, &QAbstractItemView::clicked, this, showDescription);
-        connect(view, &QAbstractItemView::doubleClicked, filter, &QuickFilter::FilterTableSynonim);
+        connect(view, &QAbstractItemView::doubleClicked, filter,
+                &QuickFilterController::FilterTableSynonim);
     }
-    connect(pnFilter->sbFilter, &QToolButton::clicked, filter, &QuickFilter::sbFilterClick);
+    connect(pnFilter->sbFilter, &QToolButton::clicked, filter,
+            &QuickFilterController::sbFilterClick);
 }
 
 void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindow* aboutWindow,
@@ -163,8 +165,9 @@ void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindo
 }
 
 void MainWindow::AttachReference() {
+    // The forgiving matcher's names are read on its first use, not here: every start would
+    // pay for a full read of the names that most sessions never need.
     lists->AttachReference();
-    filter->Names();  // the matcher's names, read while the list opens
     counter->ShowStartText(state_.Ref().qMain.RecordCount(), state_.totalPreparations);
     counter->Timer().start();
 }

@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <functional>
 
-#include "shell/shell_hooks.h"
+#include "app/shell/shell_hooks.h"
 
 class QTabWidget;
 class QSplitter;
@@ -22,7 +22,7 @@ class FieldPanes;
 class FullDescriptionWindow;
 class AboutWindow;
 class ListsController;
-class QuickFilter;
+class QuickFilterController;
 class DescriptionController;
 class RecordCounter;
 class MainCommands;
@@ -75,7 +75,7 @@ class MainWindow : public QMainWindow {
     QPushButton* btnQ;
 
     ListsController* lists;
-    QuickFilter* filter;
+    QuickFilterController* filter;
     DescriptionController* description;
     RecordCounter* counter;
     MainCommands* commands;

@@ -1,4 +1,4 @@
-#include "shell/own_windows.h"
+#include "app/shell/own_windows.h"
 
 #include <QEvent>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "shell/program.h"
+#include "app/shell/program.h"
 
 #include <QLibraryInfo>
 #include <QMessageBox>
@@ -10,23 +10,23 @@
 #include <QTranslator>
 #include <cstdio>
 
+#include "app/display/description_controller.h"
+#include "app/display/full_description_window.h"
+#include "app/settings/window_settings.h"
+#include "app/shell/about_window.h"
+#include "app/shell/application.h"
+#include "app/shell/error_box.h"
+#include "app/shell/local_windows.h"
+#include "app/shell/main_partner_host.h"
+#include "app/shell/main_window.h"
+#include "app/shell/program_state.h"
+#include "app/shell/single_instance.h"
+#include "app/shell/splash_window.h"
+#include "app/shell/yes_no_dialog.h"
+#include "app/update/internet_update.h"
 #include "db/reference.h"
 #include "db/schema.h"
-#include "display/description_controller.h"
-#include "display/full_description_window.h"
 #include "net/server_address.h"
-#include "settings/window_settings.h"
-#include "shell/about_window.h"
-#include "shell/application.h"
-#include "shell/error_box.h"
-#include "shell/local_windows.h"
-#include "shell/main_partner_host.h"
-#include "shell/main_window.h"
-#include "shell/program_state.h"
-#include "shell/single_instance.h"
-#include "shell/splash_window.h"
-#include "shell/yes_no_dialog.h"
-#include "update/internet_update.h"
 #include "update/update_log.h"
 #include "util/paths.h"
 #include "util/program_dir.h"
@@ -90,7 +90,7 @@ void LoadReferenceData(ProgramState& state, ProgramWindows& windows, SplashWindo
     ref.tGroups.Open();
     splash.SplashStatus(QStringLiteral("  Фармгруппы - OK"));
     splash.SplashStatus(QStringLiteral("  Обновление..."));
-    state.settings = std::make_unique<SettingsStore>(ref.db());
+    state.settings = std::make_unique<SettingsStore>(ref.Db());
     OpenSettings(*state.settings, windows.local->Target());
     windows.local->PacketStatistics();
     // No server set counts as the check switched off: quiet, and nothing is asked.

@@ -1,4 +1,4 @@
-#include "shell/program_state.h"
+#include "app/shell/program_state.h"
 
 #include "util/error.h"
 

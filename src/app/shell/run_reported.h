@@ -3,7 +3,7 @@
 #include <QString>
 #include <exception>
 
-#include "shell/error_box.h"
+#include "app/shell/error_box.h"
 
 namespace orv::app {
 

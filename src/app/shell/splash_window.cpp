@@ -1,4 +1,4 @@
-#include "shell/splash_window.h"
+#include "app/shell/splash_window.h"
 
 #include <QApplication>
 #include <QFontMetrics>

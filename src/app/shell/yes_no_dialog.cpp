@@ -1,4 +1,4 @@
-#include "shell/yes_no_dialog.h"
+#include "app/shell/yes_no_dialog.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,27 +1,28 @@
-#include "update/check_update_files.h"
+#include "app/update/check_update_files.h"
 
 #include <QMessageBox>
 #include <filesystem>
 
+#include "app/shell/wait_cursor.h"
+#include "app/update/list_wrap.h"
+#include "app/update/packet_run_window.h"
+#include "app/update/update_host.h"
+#include "app/update/update_texts.h"
 #include "db/reference.h"
-#include "shell/wait_cursor.h"
-#include "update/list_wrap.h"
 #include "update/local_packets.h"
 #include "update/packet_file.h"
-#include "update/packet_run_window.h"
-#include "update/update_host.h"
 
 namespace orv::app {
 
 void CheckUpdateFiles(UpdateHost& host, PacketRunWindow& engine) {
     const int last = host.LastInstalledPacket();
     const int newest = host.NewestAvailablePacket();
-    const std::vector<std::string> files = DuePacketFiles(host.reference().dir(), last, newest);
+    const std::vector<std::string> files = DuePacketFiles(host.Ref().Dir(), last, newest);
     if (files.empty())
         return;
     if (!host.BackgroundMode()) {
         const auto answer = QMessageBox::question(
-            host.mainWindow(), QString::fromStdString(DuePacketsQuestionCaption(files.front())),
+            host.Window(), QString::fromStdString(DuePacketsQuestionCaption(files.front())),
             QString::fromUtf8(kDiskPacketsQuestion), QMessageBox::Yes | QMessageBox::No,
             QMessageBox::No);
         if (answer != QMessageBox::Yes)
@@ -34,7 +35,7 @@ void CheckUpdateFiles(UpdateHost& host, PacketRunWindow& engine) {
         if (!damage.empty()) {
             SetDamagedPacketAside(file);
             if (!host.BackgroundMode()) {
-                QMessageBox::warning(host.mainWindow(), QString::fromUtf8(kUpdateWindowCaption),
+                QMessageBox::warning(host.Window(), QString::fromUtf8(kUpdateWindowCaption),
                                      QString::fromStdString(DamagedPacketNote(number, damage)));
             }
             break;

@@ -1,4 +1,5 @@
-#include "update/download_window.h"
+#include "app/update/download_window.h"
+#include "app/update/update_texts.h"
 
 #include <QEventLoop>
 #include <QGroupBox>

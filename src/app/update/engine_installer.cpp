@@ -1,11 +1,11 @@
-#include "update/engine_installer.h"
+#include "app/update/engine_installer.h"
 
 #include <QString>
 
-#include "update/check_update_files.h"
-#include "update/list_wrap.h"
-#include "update/packet_run_window.h"
-#include "update/update_host.h"
+#include "app/update/check_update_files.h"
+#include "app/update/list_wrap.h"
+#include "app/update/packet_run_window.h"
+#include "app/update/update_host.h"
 
 namespace orv::app {
 

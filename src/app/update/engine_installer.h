@@ -1,7 +1,7 @@
 #pragma once
 // The packet installer over the packet engine's window: the disk packets offered as the update
 // window does, each packet run with the main list wrapped around it.
-#include "update/packet_installer.h"
+#include "app/update/packet_installer.h"
 
 namespace orv::app {
 

@@ -1,4 +1,4 @@
-#include "update/inet_update_window.h"
+#include "app/update/inet_update_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +12,14 @@
 #include <QVBoxLayout>
 #include <set>
 
+#include "app/shell/error_box.h"
+#include "app/shell/program_state.h"
+#include "app/shell/wait_cursor.h"
+#include "app/shell/yes_no_dialog.h"
+#include "app/update/download_window.h"
+#include "app/update/packet_installer.h"
+#include "app/update/update_lock_holder.h"
+#include "app/update/update_texts.h"
 #include "db/reference.h"
 #include "net/download.h"
 #include "net/list_request.h"
@@ -20,16 +28,9 @@
 #include "net/proxy.h"
 #include "net/server_address.h"
 #include "settings/settings_target.h"
-#include "shell/error_box.h"
-#include "shell/program_state.h"
-#include "shell/wait_cursor.h"
-#include "shell/yes_no_dialog.h"
-#include "update/download_window.h"
 #include "update/local_packets.h"
 #include "update/packet_engine.h"
 #include "update/packet_file.h"
-#include "update/packet_installer.h"
-#include "update/update_lock_holder.h"
 #include "util/paths.h"
 #include "util/stop_signal.h"
 #include "util/text.h"
@@ -148,7 +149,7 @@ bool InetUpdateWindow::BeginSession(bool unseen) {
     unseen_ = unseen;
     try {
         // Another process updating the same reference (orvanta-cli update) goes first.
-        lock_ = HoldUpdateLock(state_.Ref().dir());
+        lock_ = HoldUpdateLock(state_.Ref().Dir());
     } catch (const std::exception& e) {
         session_ = false;
         reportError(QString::fromUtf8(e.what()));
@@ -235,7 +236,7 @@ void InetUpdateWindow::Timer1Timer() {
     try {
         Reference& ref = state_.Ref();
         ListRequest request;
-        request.url = UpdateServerAddress() + ListRequestPath(ClientIdentifier(ref.db()));
+        request.url = UpdateServerAddress() + ListRequestPath(ClientIdentifier(ref.Db()));
         request.proxy = ProxyFromSettings(settings_);
         request.onProgress = [this](std::int64_t received) {
             sbPanel1->setText(Q(ListProgressText(received, expectedSize_)));
@@ -316,7 +317,7 @@ void InetUpdateWindow::Button1Click() {
 
 void InetUpdateWindow::InstallFromDisk(QTreeWidgetItem* item, int number) {
     Status(Q(InstallingStatus(number)));
-    if (!installer_.Install(PacketFilePath(state_.Ref().dir(), number)))
+    if (!installer_.Install(PacketFilePath(state_.Ref().Dir(), number)))
         throw AlreadyReported{};
     item->setCheckState(0, Qt::Unchecked);
 }
@@ -329,7 +330,7 @@ void InetUpdateWindow::Button4Click() {
         download_.ClearCancelled();
         Reference& ref = state_.Ref();
         const std::string server = UpdateServerAddress();
-        const std::string client = ClientIdentifier(ref.db());
+        const std::string client = ClientIdentifier(ref.Db());
         std::vector<int> passed;
         for (int i = 0; i < lv->topLevelItemCount(); ++i) {
             QTreeWidgetItem* item = lv->topLevelItem(i);
@@ -348,7 +349,7 @@ void InetUpdateWindow::Button4Click() {
                 continue;
             repaint();
             expectedSize_ = item->data(1, Qt::UserRole).toLongLong();
-            const std::string path = PacketFilePath(ref.dir(), number);
+            const std::string path = PacketFilePath(ref.Dir(), number);
             if (FileExists(path)) {
                 // A damaged copy would fail on every run: kept aside, the packet is fetched again.
                 const std::string damage = PacketFileDamage(path, number);
@@ -424,7 +425,7 @@ void InetUpdateWindow::Button4Click() {
 }
 
 void InetUpdateWindow::ApplyPackets() {
-    const std::string dir = state_.Ref().dir();
+    const std::string dir = state_.Ref().Dir();
     for (int i = 0; i < lv->topLevelItemCount(); ++i) {
         QTreeWidgetItem* item = lv->topLevelItem(i);
         if (!Marked(item))

@@ -1,22 +1,23 @@
-#include "update/internet_update.h"
+#include "app/update/internet_update.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
+#include "app/shell/background_tray.h"
+#include "app/shell/error_box.h"
+#include "app/shell/local_windows.h"
+#include "app/shell/main_window.h"
+#include "app/shell/program_state.h"
+#include "app/update/download_window.h"
+#include "app/update/engine_installer.h"
+#include "app/update/inet_update_window.h"
+#include "app/update/packet_run_window.h"
+#include "app/update/update_check.h"
+#include "app/update/update_texts.h"
 #include "net/net_texts.h"
 #include "net/server_address.h"
 #include "settings/settings_target.h"
-#include "shell/background_tray.h"
-#include "shell/error_box.h"
-#include "shell/local_windows.h"
-#include "shell/main_window.h"
-#include "shell/program_state.h"
-#include "update/download_window.h"
-#include "update/engine_installer.h"
-#include "update/inet_update_window.h"
-#include "update/packet_run_window.h"
-#include "update/update_check.h"
 #include "update/update_log.h"
 #include "util/stop_signal.h"
 

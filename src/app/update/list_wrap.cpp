@@ -1,14 +1,14 @@
-#include "update/list_wrap.h"
+#include "app/update/list_wrap.h"
 
+#include "app/shell/error_box.h"
+#include "app/shell/run_reported.h"
+#include "app/update/update_host.h"
 #include "db/reference.h"
-#include "shell/error_box.h"
-#include "shell/run_reported.h"
-#include "update/update_host.h"
 
 namespace orv::app {
 
 ListWrap::ListWrap(UpdateHost& host) : host_(host) {
-    DataSet& q = host_.reference().qMain;
+    DataSet& q = host_.Ref().qMain;
     sql_ = q.Sql();
     if (q.Active() && !q.IsEmpty() && !q.Eof()) {
         id_ = q.AsInteger("id");
@@ -28,7 +28,7 @@ ListWrap::~ListWrap() {
 
 void ListWrap::Restore() {
     restored_ = true;
-    DataSet& q = host_.reference().qMain;
+    DataSet& q = host_.Ref().qMain;
     host_.SetListAttached(true);
     host_.RowsChanged();
     q.SetSql(sql_);

@@ -1,9 +1,9 @@
-#include "update/packet_core.h"
+#include "app/update/packet_core.h"
 
 #include <QStringList>
 
+#include "app/update/update_host.h"
 #include "update/packet_engine.h"
-#include "update/update_host.h"
 
 namespace orv::app {
 
@@ -15,7 +15,7 @@ void PublishPackets(UpdateHost& host, const UpdInfo& info) {
 }
 
 void RefreshPackets(UpdateHost& host) {
-    PublishPackets(host, InitUpd(host.reference()));
+    PublishPackets(host, InitUpd(host.Ref()));
 }
 
 }  // namespace orv::app

@@ -1,4 +1,4 @@
-#include "update/packet_run_window.h"
+#include "app/update/packet_run_window.h"
 
 #include <QEventLoop>
 #include <QGroupBox>
@@ -7,13 +7,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/error_box.h"
-#include "shell/run_reported.h"
-#include "shell/wait_cursor.h"
-#include "update/packet_core.h"
+#include "app/shell/error_box.h"
+#include "app/shell/run_reported.h"
+#include "app/shell/wait_cursor.h"
+#include "app/update/packet_core.h"
+#include "app/update/update_host.h"
+#include "app/update/update_lock_holder.h"
+#include "app/update/update_texts.h"
 #include "update/packet_engine.h"
-#include "update/update_host.h"
-#include "update/update_lock_holder.h"
 #include "update/update_log.h"
 #include "util/stop_signal.h"
 
@@ -51,21 +52,21 @@ PacketRunWindow::Outcome PacketRunWindow::Run(const QString& path) {
     if (!finished_) {
         // A nested request (a window opened while this one waits in its loop) would replace the
         // running packet under its own feet.
-        Report(host_.mainWindow(), QString::fromUtf8(kPacketAlreadyRunning));
+        Report(host_.Window(), QString::fromUtf8(kPacketAlreadyRunning));
         return Outcome::Failed;
     }
     try {
         WaitCursor wait;
-        lock_ = HoldUpdateLock(host_.reference().dir());
-        run_ = ApplyPacket(host_.reference(), path.toStdString());
+        lock_ = HoldUpdateLock(host_.Ref().Dir());
+        run_ = ApplyPacket(host_.Ref(), path.toStdString());
     } catch (const PacketRefused& e) {
         lock_.reset();
         PublishPackets(host_, e.Info());
-        Report(host_.mainWindow(), QString::fromUtf8(e.what()));
+        Report(host_.Window(), QString::fromUtf8(e.what()));
         return Outcome::Failed;
     } catch (const std::exception& e) {
         lock_.reset();
-        Report(host_.mainWindow(), QString::fromUtf8(e.what()));
+        Report(host_.Window(), QString::fromUtf8(e.what()));
         return Outcome::Failed;
     }
     finished_ = false;
@@ -103,7 +104,7 @@ void PacketRunWindow::Timer1Timer() {
         GB1->setTitle(QString::fromStdString(p.progressText));
         PBar2->setValue(p.percent);
         GB1->repaint();
-        if (QWidget* w = host_.mainWindow())
+        if (QWidget* w = host_.Window())
             w->update();
     } catch (const std::exception& e) {
         // The failing line ended the run: the rows written before it stay, nothing recorded.
@@ -137,7 +138,7 @@ void PacketRunWindow::reject() {
 void PacketRunWindow::Finish() {
     Timer1.stop();
     finished_ = true;
-    switch (run_->state()) {
+    switch (run_->CurrentState()) {
         case PacketRun::State::Completed:
             outcome_ = Outcome::Completed;
             break;

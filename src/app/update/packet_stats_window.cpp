@@ -1,4 +1,4 @@
-#include "update/packet_stats_window.h"
+#include "app/update/packet_stats_window.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -11,14 +11,15 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/shell/error_box.h"
+#include "app/shell/run_reported.h"
+#include "app/shell/wait_cursor.h"
+#include "app/update/packet_core.h"
+#include "app/update/update_host.h"
+#include "app/update/update_texts.h"
 #include "db/reference.h"
-#include "shell/error_box.h"
-#include "shell/run_reported.h"
-#include "shell/wait_cursor.h"
 #include "update/local_packets.h"
-#include "update/packet_core.h"
 #include "update/packet_engine.h"
-#include "update/update_host.h"
 
 namespace orv::app {
 
@@ -68,7 +69,7 @@ void PacketStatsWindow::Open() {
     host_.ShowStatus(Q(kCollectingStatus));
     {
         WaitCursor wait;
-        if (QWidget* w = host_.mainWindow())
+        if (QWidget* w = host_.Window())
             w->repaint();
     }
     exec();
@@ -84,7 +85,7 @@ void PacketStatsWindow::FormShow() {
     WaitCursor wait;
     ListView1->clear();
     RunReported(this, [this] {
-        const PacketHistory history = CollectPacketStatistics(host_.reference());
+        const PacketHistory history = CollectPacketStatistics(host_.Ref());
         for (const PacketHistoryRow& p : history.rows) {
             auto* it = new QTreeWidgetItem(ListView1);
             it->setText(0, QString::number(p.id));
@@ -116,7 +117,7 @@ void PacketStatsWindow::Button1Click() {
             UpdateHost& h;
             ~Notify() { h.ListReopened(); }
         } notify{host_};
-        DataSet& q = host_.reference().qMain;
+        DataSet& q = host_.Ref().qMain;
         q.SetSql(PacketListSql(n.toInt()));
         q.Open();
     });

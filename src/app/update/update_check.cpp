@@ -1,13 +1,14 @@
-#include "update/update_check.h"
+#include "app/update/update_check.h"
 
 #include <QMessageBox>
 
+#include "app/shell/program_state.h"
+#include "app/update/inet_update_window.h"
+#include "app/update/update_texts.h"
 #include "net/list_request.h"
 #include "net/net_texts.h"
 #include "net/server_address.h"
 #include "settings/settings_target.h"
-#include "shell/program_state.h"
-#include "update/inet_update_window.h"
 #include "update/packet_engine.h"
 
 namespace orv::app {

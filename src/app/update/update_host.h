@@ -14,8 +14,8 @@ namespace orv::app {
 class UpdateHost {
   public:
     virtual ~UpdateHost() = default;
-    virtual Reference& reference() = 0;
-    virtual QWidget* mainWindow() = 0;
+    virtual Reference& Ref() = 0;
+    virtual QWidget* Window() = 0;
     virtual void ShowStatus(const QString& text) = 0;
     // The list grid: hidden and detached while a packet runs, so changed rows are not repainted
     // one by one.

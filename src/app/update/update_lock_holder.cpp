@@ -1,4 +1,4 @@
-#include "update/update_lock_holder.h"
+#include "app/update/update_lock_holder.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,4 +1,4 @@
-#include "update/update_window.h"
+#include "app/update/update_window.h"
 
 #include <QAbstractFileIconProvider>
 #include <QFileDialog>
@@ -13,18 +13,19 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "app/shell/error_box.h"
+#include "app/shell/run_reported.h"
+#include "app/shell/wait_cursor.h"
+#include "app/update/check_update_files.h"
+#include "app/update/list_wrap.h"
+#include "app/update/packet_core.h"
+#include "app/update/packet_run_window.h"
+#include "app/update/update_host.h"
+#include "app/update/update_texts.h"
 #include "db/reference.h"
-#include "shell/error_box.h"
-#include "shell/run_reported.h"
-#include "shell/wait_cursor.h"
-#include "update/check_update_files.h"
 #include "update/day_number.h"
-#include "update/list_wrap.h"
 #include "update/local_packets.h"
-#include "update/packet_core.h"
 #include "update/packet_engine.h"
-#include "update/packet_run_window.h"
-#include "update/update_host.h"
 
 namespace orv::app {
 
@@ -117,7 +118,7 @@ void UpdateWindow::showEvent(QShowEvent* e) {
 void UpdateWindow::RefreshGrid() {
     dxDBGrid1->clear();
     RunReported(this, [this] {
-        const UpdInfo info = InitUpd(host_.reference());
+        const UpdInfo info = InitUpd(host_.Ref());
         for (const PacketListItem& p : info.packets) {
             auto* it = new QTreeWidgetItem(dxDBGrid1);
             it->setText(0, QString::number(p.id));
@@ -136,7 +137,7 @@ void UpdateWindow::Button2Click() {
         WaitCursor wait;
         ListWrap wrap(host_);
         engine_.Run(path);
-        RunReported(host_.mainWindow(), [&] { wrap.Restore(); });
+        RunReported(host_.Window(), [&] { wrap.Restore(); });
     }
     host_.ShowCurrentDescription();
     RefreshGrid();

@@ -1,5 +1,7 @@
 #include "db/database.h"
 
+#include <sqlite3.h>
+
 #include <filesystem>
 
 #include "db/jet_like.h"

@@ -1,13 +1,16 @@
 #pragma once
 // A thin RAII layer over sqlite3: a connection and a prepared statement. Every connection
 // gets the Jet-compatible `like` and the Russian collation "RU".
-#include <sqlite3.h>
-
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "util/value.h"
+
+// The SQLite handles stay opaque here; only the files that call SQLite include sqlite3.h.
+struct sqlite3;
+struct sqlite3_stmt;
 
 namespace orv {
 
@@ -44,8 +47,8 @@ class Database {
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    sqlite3* handle() const { return db_; }
-    const std::string& path() const { return path_; }
+    sqlite3* Handle() const { return db_; }
+    const std::string& Path() const { return path_; }
 
     void Exec(const std::string& sql);
     Statement Prepare(const std::string& sql);

@@ -15,8 +15,8 @@ class Reference {
     // when it is missing, not a database, or has no table b; nothing is created on failure.
     explicit Reference(const std::string& dir);
 
-    Database& db() { return *db_; }
-    const std::string& dir() const { return dir_; }  // with a trailing slash
+    Database& Db() { return *db_; }
+    const std::string& Dir() const { return dir_; }  // with a trailing slash
     const std::string& NameColumn() const { return nameColumn_; }
     std::string FilePath(const std::string& name) const { return dir_ + name; }
 

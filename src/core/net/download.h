@@ -66,7 +66,7 @@ class PacketDownload {
     // Between pumps: closes the connection and the file; the temporary file stays.
     void Cancel();
 
-    State state() const { return state_; }
+    State CurrentState() const { return state_; }
     const std::string& Error() const { return error_; }    // the user's message when Failed
     const std::string& Detail() const { return detail_; }  // why, for the log; may be empty
     // After completion: a note when the body's size differs from the list's, else empty.

@@ -7,7 +7,7 @@
 namespace orv {
 
 std::string InnTextOf(Reference& ref, std::int64_t id) {
-    Statement st = ref.db().Prepare("select n13 from b where id = ?1");
+    Statement st = ref.Db().Prepare("select n13 from b where id = ?1");
     st.Bind(1, id);
     return st.Step() ? UnscrambleFromStorage(ValueToText(st.Column(0))) : std::string();
 }
@@ -31,7 +31,7 @@ CommandResult FilterTableAnalogues(Reference& ref, DataSet& active) {
         r.status = "Аналоги по МНН: «" + shown + "» не называет действующего вещества";
         return r;
     }
-    EnsureInnKeys(ref.db());
+    EnsureInnKeys(ref.Db());
     ref.qMain.SetSql(AnaloguesSql(id, ref.NameColumn()));
     ref.qMain.Open();
     r.listChanged = true;

@@ -97,7 +97,7 @@ CommandResult FilterEnterForgiving(Reference& ref, const NameSource& names, std:
         return r;
     for (const std::string& reading : TextReadings(*matcher, text)) {
         const std::optional<std::string> sql = FilterSql(ref, reading, universal);
-        if (!sql || !StatementHasRows(ref.db(), *sql))
+        if (!sql || !StatementHasRows(ref.Db(), *sql))
             continue;
         CommandResult found = FilterEnter(ref, reading, universal, active, status);
         found.status = universal ? ShownForStatus(reading) + ". Найдено " +

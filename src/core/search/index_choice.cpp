@@ -48,13 +48,13 @@ std::string ChooseStatement(Reference& ref, const std::string& plain, const std:
     try {
         // The highest id stands for the row count: a look-up, where count(*) would read an
         // index.
-        Statement top = ref.db().Prepare("select max(id) from b");
+        Statement top = ref.Db().Prepare("select max(id) from b");
         const std::int64_t rows = top.Step() ? top.ColumnInt(0) : 0;
         if (rows < kSmallReference)
             return indexed;
         const std::int64_t enough = rows / ScanShare(scan);
         Statement st =
-            ref.db().Prepare("select count(*) from (select rowid from " +
+            ref.Db().Prepare("select count(*) from (select rowid from " +
                              std::string(kSearchIndexTable) + " where " + kSearchIndexTable +
                              " match " + literal + " limit " + std::to_string(enough) + ")");
         return st.Step() && st.ColumnInt(0) >= enough ? plain : indexed;

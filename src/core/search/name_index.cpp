@@ -12,7 +12,7 @@ namespace {
 // Changes through this connection, and through any other one (data_version moves when
 // another connection committed).
 std::int64_t ConnectionChanges(Database& db) {
-    return sqlite3_total_changes64(db.handle());
+    return sqlite3_total_changes64(db.Handle());
 }
 
 std::int64_t DataVersion(Database& db) {
@@ -26,14 +26,14 @@ void LoadNameMatcher(Reference& ref, NameMatcher& matcher) {
     matcher.Clear();
     const std::string& col = ref.NameColumn();
     Statement st =
-        ref.db().Prepare("select id, " + col + ", synonim from b order by " + col + ", id");
+        ref.Db().Prepare("select id, " + col + ", synonim from b order by " + col + ", id");
     while (st.Step())
         matcher.Add(st.ColumnInt(0), st.ColumnText(1), st.ColumnText(2));
     matcher.Finish();
 }
 
 const NameMatcher& NameIndex::Matcher(Reference& ref) {
-    Database& db = ref.db();
+    Database& db = ref.Db();
     const std::int64_t changes = ConnectionChanges(db);
     const std::int64_t version = DataVersion(db);
     if (built_ && database_ == &db && (otherConnectionsOnly_ || changes == changes_) &&

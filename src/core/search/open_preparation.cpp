@@ -12,7 +12,7 @@ CommandResult OpenPreparation(Reference& ref, std::int64_t id) {
         r.showListPage = true;
         return r;
     }
-    Statement exists = ref.db().Prepare("select 1 from b where id = ?1");
+    Statement exists = ref.Db().Prepare("select 1 from b where id = ?1");
     exists.Bind(1, id);
     if (!exists.Step()) {
         r.status = "Препарат не найден.";

@@ -15,7 +15,7 @@ void SettingsStore::Open() {
     for (const std::string& t : db_.UserTables())
         found = found || LowerText(t) == "settings";
     if (!found)
-        throw Error("В базе данных «" + db_.path() + "» нет таблицы настроек (settings)");
+        throw Error("В базе данных «" + db_.Path() + "» нет таблицы настроек (settings)");
     tSett_.SetSql("select * from settings");
     tSett_.Open();
 }

@@ -34,8 +34,8 @@ class SettingsStore {
     // Writes every key from its control, in the same order.
     void SaveSettings(const SettingsTarget& target);
 
-    HeldSettings& held() { return held_; }
-    const HeldSettings& held() const { return held_; }
+    HeldSettings& Held() { return held_; }
+    const HeldSettings& Held() const { return held_; }
 
   private:
     void RequireOpen();

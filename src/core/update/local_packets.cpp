@@ -51,7 +51,7 @@ PacketHistory CollectPacketStatistics(Reference& ref) {
     PacketHistory h;
     h.upd = InitUpd(ref);
     std::map<int, int> counts;
-    for (const auto& c : PacketStatistics(ref.db()))
+    for (const auto& c : PacketStatistics(ref.Db()))
         counts[c.packet] = c.rows;
     for (const auto& p : h.upd.packets) {
         auto it = counts.find(p.id);

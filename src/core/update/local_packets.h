@@ -9,29 +9,6 @@
 
 namespace orv {
 
-inline constexpr const char* kUpdateWindowCaption = "Обновление";
-inline constexpr const char* kDiskPacketsQuestion =
-    "На диске найдены, ещё неустановленные, пакеты обновления, обновить сейчас?";
-inline constexpr const char* kPacketFileFilter = "Пакет обновления (*.pckt)|*.pckt|Все файлы|*.*";
-inline constexpr const char* kPacketsWindowCaption = "Пакеты обновления";
-inline constexpr const char* kCollectingStatus = "Сбор данных, подождите пожалуйста ...";
-
-// Texts of the update window.
-inline constexpr const char* kUpdateBand = "Пакеты обновлений";
-inline constexpr const char* kUpdateColumnNumber = "Номер";
-inline constexpr const char* kUpdateColumnDate = "Дата/время обновления";
-inline constexpr const char* kUpdateFromInternet = "Обновить из Интернета...";
-inline constexpr const char* kUpdateFromFile = "Обновить из файла...";
-inline constexpr const char* kCloseButton = "Закрыть";
-
-// Texts of the packet statistics window.
-inline constexpr const char* kPacketsInfoGroup = "Информация";
-inline constexpr const char* kPacketsColumnNumber = "№ пакета";
-inline constexpr const char* kPacketsColumnDate = "Дата/время обновления";
-inline constexpr const char* kPacketsColumnCount = "Записей";
-inline constexpr const char* kPacketsShowButton = "Показать";
-inline constexpr const char* kPacketsShowHint = "Показать выделенный пакет обновления";
-
 // dir + N + ".pckt" (dir ends with a slash).
 std::string PacketFilePath(const std::string& dir, int number);
 

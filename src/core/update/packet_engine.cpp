@@ -18,9 +18,9 @@ std::string PacketListItemText(int id, double dt) {
 }
 
 UpdInfo InitUpd(Reference& ref) {
-    CreateTableIfNeed(ref.db());
-    EnsureInnKeys(ref.db());
-    EnsureSearchIndex(ref.db(), ref.NameColumn());
+    CreateTableIfNeed(ref.Db());
+    EnsureInnKeys(ref.Db());
+    EnsureSearchIndex(ref.Db(), ref.NameColumn());
     // In ascending id, as the last installed number is the id of the last row.
     ref.qUpd.SetSql("select * from packets order by id");
     ref.qUpd.Open();
@@ -49,14 +49,14 @@ std::unique_ptr<PacketRun> ApplyPacket(Reference& ref, const std::string& path) 
     const int n = packet.number;
 
     // An older database learns of `packets` before the checks read it.
-    CreateTableIfNeed(ref.db());
-    EnsureInnKeys(ref.db());
-    EnsureSearchIndex(ref.db(), ref.NameColumn());
-    if (Count(ref.db(), "select count(*) from packets where id<" + std::to_string(n)) < n - 1) {
+    CreateTableIfNeed(ref.Db());
+    EnsureInnKeys(ref.Db());
+    EnsureSearchIndex(ref.Db(), ref.NameColumn());
+    if (Count(ref.Db(), "select count(*) from packets where id<" + std::to_string(n)) < n - 1) {
         throw PacketRefused("Установка невозможна, не все предыдущие пакеты установлены",
                             InitUpd(ref));
     }
-    if (Count(ref.db(), "select count(*) from packets where id=" + std::to_string(n)) > 0) {
+    if (Count(ref.Db(), "select count(*) from packets where id=" + std::to_string(n)) > 0) {
         throw PacketRefused("Пакет №" + std::to_string(n) + " уже установлен", InitUpd(ref));
     }
     return std::unique_ptr<PacketRun>(new PacketRun(ref, std::move(packet), appliedAt));
@@ -68,18 +68,18 @@ PacketRun::PacketRun(Reference& ref, PacketText packet, double appliedAt)
     // commit keeps the file consistent and lets a tick finish in its budget. Only speed
     // depends on it, so a database that cannot switch just stays as it is.
     try {
-        ref_.db().Exec("pragma journal_mode=WAL");
-        ref_.db().Exec("pragma synchronous=NORMAL");
+        ref_.Db().Exec("pragma journal_mode=WAL");
+        ref_.Db().Exec("pragma synchronous=NORMAL");
     } catch (const Error&) {
     }
     {
-        Statement st = ref_.db().Prepare("pragma page_size");
+        Statement st = ref_.Db().Prepare("pragma page_size");
         if (st.Step() && st.ColumnInt(0) > 0) {
             checkpointFrames_ = std::max(16, kCheckpointBytes / static_cast<int>(st.ColumnInt(0)));
         }
     }
     applier_ =
-        std::make_unique<LineApplier>(ref_.db(), ref_.NameColumn(), packet_.number, appliedAt_);
+        std::make_unique<LineApplier>(ref_.Db(), ref_.NameColumn(), packet_.number, appliedAt_);
     savedSql_ = ref_.qMain.Sql();
     if (ref_.qMain.Active() && !ref_.qMain.IsEmpty())
         savedId_ = ref_.qMain.Field("id");
@@ -97,13 +97,13 @@ PacketRun::PacketRun(Reference& ref, PacketText packet, double appliedAt)
     savedCacheSize_ = PragmaValue("cache_size");
     savedMmapSize_ = PragmaValue("mmap_size");
     try {
-        ref_.db().Exec("pragma cache_size=-32768");
-        ref_.db().Exec("pragma mmap_size=0");
+        ref_.Db().Exec("pragma cache_size=-32768");
+        ref_.Db().Exec("pragma mmap_size=0");
     } catch (const Error&) {
     }
     // Copying the log into the database syncs the disk; it gets a tick of its own instead of
     // lengthening whichever commit reaches the threshold. Set last: nothing after it throws.
-    sqlite3_wal_hook(ref_.db().handle(), &PacketRun::WalHook, this);
+    sqlite3_wal_hook(ref_.Db().Handle(), &PacketRun::WalHook, this);
     hooked_ = true;
 }
 
@@ -118,12 +118,12 @@ int PacketRun::WalHook(void* self, sqlite3*, const char*, int frames) {
 
 void PacketRun::RestoreCheckpoints() {
     if (hooked_) {
-        sqlite3_wal_autocheckpoint(ref_.db().handle(), 1000);  // SQLite's default
+        sqlite3_wal_autocheckpoint(ref_.Db().Handle(), 1000);  // SQLite's default
         hooked_ = false;
     }
     if (savedCacheSize_ || savedMmapSize_) {
         // The searches after the run read through the map and the larger cache again.
-        sqlite3_exec(ref_.db().handle(),
+        sqlite3_exec(ref_.Db().Handle(),
                      ("pragma cache_size=" + std::to_string(savedCacheSize_.value_or(-16384)) +
                       "; pragma mmap_size=" + std::to_string(savedMmapSize_.value_or(0)))
                          .c_str(),
@@ -135,7 +135,7 @@ void PacketRun::RestoreCheckpoints() {
 
 std::optional<std::int64_t> PacketRun::PragmaValue(const char* name) {
     try {
-        Statement st = ref_.db().Prepare(std::string("pragma ") + name);
+        Statement st = ref_.Db().Prepare(std::string("pragma ") + name);
         if (st.Step())
             return st.ColumnInt(0);
     } catch (const Error&) {
@@ -197,7 +197,7 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
     }
     if (walFrames_ >= checkpointFrames_) {
         walFrames_ = 0;
-        sqlite3_wal_checkpoint_v2(ref_.db().handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
+        sqlite3_wal_checkpoint_v2(ref_.Db().Handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
                                   nullptr);
         longestCheckpoint_ =
             std::max(longestCheckpoint_, std::chrono::duration_cast<std::chrono::microseconds>(
@@ -206,7 +206,7 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
     }
     bool complete = false;
     {
-        Transaction tx(ref_.db());
+        Transaction tx(ref_.Db());
         try {
             size_t steps = 0;
             do {
@@ -216,7 +216,7 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
                      std::chrono::steady_clock::now() - start < budget);
             if (complete) {
                 // Recorded in the same transaction as the last lines: all of them or none.
-                ref_.db().Exec("insert into packets (id, dt) values (" +
+                ref_.Db().Exec("insert into packets (id, dt) values (" +
                                std::to_string(packet_.number) + ", " +
                                DayNumberSqlText(appliedAt_) + ")");
             }
@@ -285,7 +285,7 @@ void PacketRun::EndWithoutRecord() {
     if (!IsNull(savedId_))
         ref_.qMain.Locate("id", savedId_);
     // The whole table, whatever list the caller restores: the counter compares against it.
-    totalPreparations_ = static_cast<int>(Count(ref_.db(), "select count(*) from b"));
+    totalPreparations_ = static_cast<int>(Count(ref_.Db(), "select count(*) from b"));
 }
 
 }  // namespace orv

@@ -25,16 +25,6 @@
 
 namespace orv {
 
-// Texts of the engine window.
-inline constexpr const char* kEngineCaption = "Обновление";
-inline constexpr const char* kEngineGroupCaption = "Прогресс";
-inline constexpr const char* kEngineStopButton = "Остановить";
-inline constexpr const char* kEngineStopQuestion = "Остановить обновление?";
-inline constexpr const char* kPacketAlreadyRunning =
-    "Уже устанавливается другой пакет обновления; дождитесь его окончания.";
-inline constexpr const char* kConfirmCaption = "Подтверждение";
-inline constexpr int kEngineTimerMs = 20;
-
 // One item of the packet selector: "id (date time)".
 struct PacketListItem {
     int id = 0;
@@ -90,7 +80,7 @@ class PacketRun {
     // The confirmed stop: the packet is not recorded; rows written stay.
     void Stop();
 
-    State state() const { return state_; }
+    State CurrentState() const { return state_; }
     bool Running() const { return state_ == State::Running; }
     int Number() const { return packet_.number; }
     double AppliedAt() const { return appliedAt_; }

@@ -4,7 +4,7 @@
 // download or install. Two runs writing the same upd.pckt, or two engines applying packets to
 // one file, are refused instead. The lock is the kernel's (flock): a run that dies frees it.
 //
-//   auto lock = UpdateLock::Acquire(ref.dir(), UpdateLockWait(), [] { return !StopSignal(); });
+//   auto lock = UpdateLock::Acquire(ref.Dir(), UpdateLockWait(), [] { return !StopSignal(); });
 //   ... download and install ...
 //   // released when `lock` goes away
 #include <chrono>

@@ -1,27 +1,27 @@
-#include "search/filter_controller.h"
+#include "app/search/quick_filter_controller.h"
 #include "search/quick_filter.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QMessageBox>
 
+#include "app/lists/lists_controller.h"
+#include "app/search/filter_edit.h"
+#include "app/search/filter_panel.h"
+#include "app/search/suggestion_popup.h"
+#include "app/shell/error_box.h"
+#include "app/shell/program_state.h"
+#include "app/shell/wait_cursor.h"
 #include "db/reference.h"
-#include "lists/lists_controller.h"
 #include "search/analogues.h"
 #include "search/command_result.h"
-#include "search/filter_edit.h"
-#include "search/filter_panel.h"
 #include "search/forgiving_search.h"
 #include "search/open_preparation.h"
-#include "search/suggestion_popup.h"
-#include "shell/error_box.h"
-#include "shell/program_state.h"
-#include "shell/wait_cursor.h"
 
 namespace orv::app {
 
-QuickFilter::QuickFilter(ProgramState& state, FilterPanel* panel, ListsController* lists,
-                         QWidget* window)
+QuickFilterController::QuickFilterController(ProgramState& state, FilterPanel* panel,
+                                             ListsController* lists, QWidget* window)
     : QObject(window),
       state_(state),
       panel_(panel),
@@ -31,16 +31,16 @@ QuickFilter::QuickFilter(ProgramState& state, FilterPanel* panel, ListsControlle
     // The packet runs of this program announce themselves (NamesChanged).
     names_.WatchOtherConnectionsOnly(true);
     delay_.setInterval(200);
-    connect(&delay_, &QTimer::timeout, this, &QuickFilter::DelayTimer);
+    connect(&delay_, &QTimer::timeout, this, &QuickFilterController::DelayTimer);
     FilterEdit* box = panel_->edFilter;
-    connect(box, &QLineEdit::textChanged, this, &QuickFilter::edFilterChange);
-    connect(box, &FilterEdit::enterReleased, this, &QuickFilter::edFilterEnter);
+    connect(box, &QLineEdit::textChanged, this, &QuickFilterController::edFilterChange);
+    connect(box, &FilterEdit::enterReleased, this, &QuickFilterController::edFilterEnter);
     connect(box, &FilterEdit::ctrlTapped, this, [this] { panel_->edFilter->clear(); });
-    connect(box, &FilterEdit::movingKeyPressed, this, &QuickFilter::FocusActiveGrid);
-    connect(suggestions_, &SuggestionPopup::taken, this, &QuickFilter::TakeSuggestion);
+    connect(box, &FilterEdit::movingKeyPressed, this, &QuickFilterController::FocusActiveGrid);
+    connect(suggestions_, &SuggestionPopup::taken, this, &QuickFilterController::TakeSuggestion);
 }
 
-const NameMatcher* QuickFilter::Names() {
+const NameMatcher* QuickFilterController::Names() {
     const NameMatcher* matcher = nullptr;
     Quietly([&] {
         if (state_.HasReference())
@@ -49,26 +49,26 @@ const NameMatcher* QuickFilter::Names() {
     return matcher;
 }
 
-NameSource QuickFilter::NameSourceFn() {
+NameSource QuickFilterController::NameSourceFn() {
     return [this] { return Names(); };
 }
 
-void QuickFilter::NamesChanged() {
+void QuickFilterController::NamesChanged() {
     names_.Invalidate();
     Names();
 }
 
-void QuickFilter::SetBoxQuietly(const QString& text) {
+void QuickFilterController::SetBoxQuietly(const QString& text) {
     panel_->edFilter->setText(text);
     delay_.stop();
 }
 
-void QuickFilter::Status(const QString& text) {
+void QuickFilterController::Status(const QString& text) {
     if (showStatus)
         showStatus(text);
 }
 
-void QuickFilter::Show(const CommandResult& r) {
+void QuickFilterController::Show(const CommandResult& r) {
     if (r.highlightSearchWords)
         state_.highlightSearchWords = *r.highlightSearchWords;
     if (r.message) {
@@ -92,7 +92,7 @@ void QuickFilter::Show(const CommandResult& r) {
         suggestions_->Offer(r.suggestions);
 }
 
-void QuickFilter::Run(bool hourglass, const std::function<CommandResult()>& command) {
+void QuickFilterController::Run(bool hourglass, const std::function<CommandResult()>& command) {
     Reference& ref = state_.Ref();
     CommandResult result;
     {
@@ -110,13 +110,13 @@ void QuickFilter::Run(bool hourglass, const std::function<CommandResult()>& comm
     Show(result);
 }
 
-void QuickFilter::edFilterChange() {
+void QuickFilterController::edFilterChange() {
     filterDelay_.Changed();
     if (!delay_.isActive())
         delay_.start();  // a running period is not restarted
 }
 
-void QuickFilter::DelayTimer() {
+void QuickFilterController::DelayTimer() {
     if (!filterDelay_.Tick())
         return;
     delay_.stop();
@@ -130,7 +130,7 @@ void QuickFilter::DelayTimer() {
     Show(r);
 }
 
-void QuickFilter::edFilterEnter() {
+void QuickFilterController::edFilterEnter() {
     delay_.stop();  // the search replaces the locate that was due: its status stays
     DataSet* active = lists_->ActiveDataSet();
     if (!active)
@@ -143,69 +143,69 @@ void QuickFilter::edFilterEnter() {
     });
 }
 
-void QuickFilter::sbFilterClick() {
+void QuickFilterController::sbFilterClick() {
     const std::string text = panel_->edFilter->text().toStdString();
     const bool universal = panel_->usearch->isChecked();
     auto status = [this](const std::string& s) { Status(QString::fromStdString(s)); };
     Run(true, [&] { return SubmitFilter(state_.Ref(), text, universal, status); });
 }
 
-void QuickFilter::FilterTableName(const QString& text) {
+void QuickFilterController::FilterTableName(const QString& text) {
     const std::string t = text.toStdString();
     Run(true, [&] { return orv::FilterTableName(state_.Ref(), t); });
 }
 
-void QuickFilter::FilterTableSynonim() {
+void QuickFilterController::FilterTableSynonim() {
     const std::string text = panel_->edFilter->text().toStdString();
     auto status = [this](const std::string& s) { Status(QString::fromStdString(s)); };
     Run(true, [&] { return orv::FilterTableSynonim(state_.Ref(), text, status); });
 }
 
-void QuickFilter::N15Click() {
+void QuickFilterController::N15Click() {
     DataSet* active = lists_->ActiveDataSet();
     if (!active)
         return;
     Run(false, [&] { return orv::N15Click(state_.Ref(), *active); });
 }
 
-void QuickFilter::SpeedButton1Click() {
+void QuickFilterController::SpeedButton1Click() {
     Run(false, [&] { return ShowAll(state_.Ref()); });
 }
 
-void QuickFilter::FilterTableAnalogues() {
+void QuickFilterController::FilterTableAnalogues() {
     DataSet* active = lists_->ActiveDataSet();
     if (!active)
         return;
     Run(true, [&] { return orv::FilterTableAnalogues(state_.Ref(), *active); });
 }
 
-void QuickFilter::OpenPreparation(long long id) {
+void QuickFilterController::OpenPreparation(long long id) {
     // The page shows the list's row: the list tab comes first.
     if (lists_->TreeActive())
         lists_->ShowListTabQuietly();
     Run(false, [&] { return orv::OpenPreparation(state_.Ref(), id); });
 }
 
-void QuickFilter::TakeSuggestion(const NameSuggestion& name) {
+void QuickFilterController::TakeSuggestion(const NameSuggestion& name) {
     if (lists_->TreeActive())
         lists_->ShowListTabQuietly();
     panel_->edFilter->setFocus();
     Run(false, [&] { return orv::TakeSuggestion(state_.Ref(), name); });
 }
 
-void QuickFilter::TypeIntoBox(const QString& text) {
+void QuickFilterController::TypeIntoBox(const QString& text) {
     FilterEdit* box = panel_->edFilter;
     box->setFocus();
     box->setText(box->text() + text);
     box->end(false);
 }
 
-void QuickFilter::ClearBox() {
+void QuickFilterController::ClearBox() {
     panel_->edFilter->clear();
     panel_->edFilter->setFocus();
 }
 
-void QuickFilter::FocusActiveGrid() {
+void QuickFilterController::FocusActiveGrid() {
     lists_->ActiveGrid()->setFocus();
 }
 

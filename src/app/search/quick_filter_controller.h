@@ -21,10 +21,11 @@ class FilterPanel;
 class ListsController;
 class SuggestionPopup;
 
-class QuickFilter : public QObject {
+class QuickFilterController : public QObject {
     Q_OBJECT
   public:
-    QuickFilter(ProgramState& state, FilterPanel* panel, ListsController* lists, QWidget* window);
+    QuickFilterController(ProgramState& state, FilterPanel* panel, ListsController* lists,
+                          QWidget* window);
 
     void edFilterChange();
     void DelayTimer();
