@@ -170,8 +170,9 @@ void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindo
 }
 
 void MainWindow::AttachReference() {
+    // The forgiving matcher's names are read on its first use, not here: every start would
+    // pay for a full read of the names that most sessions never need.
     lists->AttachReference();
-    filter->Names();  // the matcher's names, read while the list opens
     // The start-up list is the whole table: its count is known before its rows are read.
     counter->ShowStartText(state_.totalPreparations, state_.totalPreparations);
     counter->Timer().start();
