@@ -56,18 +56,23 @@ class BookmarksTest : public QObject {
         return out;
     }
     std::string Stored(const char* key) { return f->state.settings->GetKey(key, ""); }
-    // Runs `act` on the modal window of type T as soon as it is shown, looking for it for up
-    // to 10 s: a slow machine (or a sanitizer build) may take longer than one look to open it.
+    // Runs `act` on the modal window of type T as soon as it is shown and active, looking for
+    // it for up to 10 s: a slow machine (or a sanitizer build) may take longer than one look to
+    // open it, and its shortcuts work only once it is active.
     template <class T, class F>
     static void WhenShown(F act, int looksLeft = 400) {
         QTimer::singleShot(25, [act, looksLeft] {
             auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (window == nullptr && looksLeft > 0) {
+            const bool ready = window != nullptr && QApplication::activeWindow() == window;
+            if (!ready && looksLeft > 0) {
                 WhenShown<T>(act, looksLeft - 1);
                 return;
             }
             QVERIFY(window);
             act(window);
+            // A failed check inside `act` must not leave the window waiting for ever.
+            if (QTest::currentTestFailed() && window->isVisible())
+                window->close();
         });
     }
     // The page is shown long enough to count as a visit.

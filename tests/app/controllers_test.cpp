@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QTabWidget>
 #include <QTest>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -38,6 +39,9 @@ class FakeWindow : public FilterHost, public ListsHost {
         tree = false;
     }
     void FocusActiveGrid() override { calls << QStringLiteral("FocusActiveGrid"); }
+    void WhenCounted(std::function<void(int)> done) override {
+        done(state_.Ref().qMain.RecordCount());
+    }
     void ShowStatus(const QString& text) override { statuses << text; }
     void ShowCurrentDescription() override { calls << QStringLiteral("ShowCurrentDescription"); }
 

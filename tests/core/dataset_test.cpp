@@ -118,6 +118,137 @@ TEST_F(ListFixture, FailingStatementCarriesSqliteMessageAndLeavesSetClosed) {
     EXPECT_EQ(ref.qMain.RecordCount(), 0);
 }
 
+namespace {
+// A list long enough for many batches: names out of id order, with ties, so that the order
+// of the result is the statement's and not the table's.
+class LongListFixture : public ::testing::Test {
+  protected:
+    static constexpr int kRows = 1500;
+    void SetUp() override {
+        Database db(fx.path());
+        db.Begin();
+        Statement st = db.Prepare("insert into b (id, pname, synonim, g) values (?, ?, ?, -1)");
+        for (int id = 1; id <= kRows; ++id) {
+            st.Reset();
+            st.Bind(1, std::int64_t{id});
+            st.Bind(2, "Препарат " + std::to_string((id * 7919) % 500));
+            st.Bind(3, id % 3 == 0 ? "форте" : "");
+            st.Step();
+        }
+        db.Commit();
+    }
+    static std::vector<std::int64_t> Ids(Reference& ref, const std::string& sql) {
+        std::vector<std::int64_t> ids;
+        Statement st = ref.Db().Prepare("select id from (" + sql + ")");
+        while (st.Step())
+            ids.push_back(st.ColumnInt(0));
+        return ids;
+    }
+    FixtureReference fx;
+};
+}  // namespace
+
+TEST_F(LongListFixture, BatchedListHasTheStatementsRowsInItsOrder) {
+    const char* const statements[] = {
+        "select * from b order by pname",
+        "select * from b where synonim like '%форте%' order by pname, id desc",
+        "select * from b where id <= 5 order by pname",  // within the first batch
+        "select * from b where id < 0",                  // nothing
+    };
+    Reference ref(fx.dir.str());
+    ref.qMain.SetBatchRows(7, 50);
+    for (const char* sql : statements) {
+        SCOPED_TRACE(sql);
+        const std::vector<std::int64_t> expected = Ids(ref, sql);
+        ref.qMain.SetSql(sql);
+        ref.qMain.Open();
+        EXPECT_LE(ref.qMain.LoadedCount(), static_cast<int>(expected.size()));
+        std::vector<std::int64_t> walked;
+        for (ref.qMain.First(); !ref.qMain.Eof(); ref.qMain.Next())
+            walked.push_back(ref.qMain.AsInteger("id"));
+        EXPECT_EQ(walked, expected);
+        EXPECT_EQ(ref.qMain.RecordCount(), static_cast<int>(expected.size()));
+        EXPECT_FALSE(ref.qMain.Loading());
+        EXPECT_EQ(ref.qMain.IsEmpty(), expected.empty());
+        // The count alone, asked for first, is the whole result too.
+        ref.qMain.Open();
+        EXPECT_EQ(ref.qMain.RecordCount(), static_cast<int>(expected.size()));
+    }
+}
+
+TEST_F(LongListFixture, RowsPastTheFirstBatchAreReachedByEveryMove) {
+    Reference ref(fx.dir.str());
+    const std::string sql = ref.InitialListSql();
+    const std::vector<std::int64_t> ids = Ids(ref, sql);
+    DataSet& list = ref.qMain;
+    list.SetBatchRows(10, 64);
+    auto open = [&] {
+        list.SetSql(sql);
+        list.Open();
+    };
+
+    open();
+    const std::int64_t far = ids[ids.size() - 3];
+    ASSERT_TRUE(list.Locate("id", Value{far}));
+    EXPECT_EQ(list.RecNo(), kRows - 3);
+    EXPECT_EQ(list.AsInteger("id"), far);
+    EXPECT_EQ(list.AsText("synonim"), far % 3 == 0 ? "форте" : "");  // the full row on demand
+    EXPECT_FALSE(list.Locate("id", Value{std::int64_t{kRows + 1}}));
+    EXPECT_EQ(list.RecNo(), kRows - 3);
+
+    open();
+    list.Last();
+    EXPECT_EQ(list.RecNo(), kRows - 1);
+    EXPECT_EQ(list.AsInteger("id"), ids.back());
+
+    open();
+    list.SetRecNo(1000);
+    EXPECT_EQ(list.AsInteger("id"), ids[1000]);
+    open();
+    list.SetRecNo(kRows + 50);  // past the end: the last row
+    EXPECT_EQ(list.RecNo(), kRows - 1);
+
+    open();
+    EXPECT_EQ(list.TextAt(1200, "id"), std::to_string(ids[1200]));
+    EXPECT_EQ(list.TextAt(kRows, "id"), "");
+
+    // Reopened while the first read is still going: only the new statement's rows.
+    open();
+    list.SetSql("select * from b where id > 1400 order by id");
+    list.Open();
+    EXPECT_EQ(list.RecordCount(), 100);
+    EXPECT_EQ(list.AsInteger("id"), 1401);
+
+    open();
+    list.Delete();  // the row goes from the table and from the whole list
+    EXPECT_EQ(list.RecordCount(), kRows - 1);
+    EXPECT_EQ(list.AsInteger("id"), ids[1]);
+}
+
+TEST_F(LongListFixture, ListReadsWhatItsConnectionSeesAndBlocksNoWriter) {
+    Reference ref(fx.dir.str());
+    DataSet& list = ref.qMain;
+    list.SetBatchRows(10, 64);
+
+    // Inside a transaction of ours, the list has its rows as they stand in it.
+    ref.Db().Begin();
+    ref.Db().Exec("insert into b (id, pname) values (5000, 'Новый')");
+    list.Open();
+    EXPECT_TRUE(list.Locate("id", Value{std::int64_t{5000}}));
+    EXPECT_EQ(list.RecordCount(), kRows + 1);
+    ref.Db().Rollback();
+
+    // A list being read holds nothing open on the program's connection: a write made right
+    // after opening it is committed at once, as another connection sees.
+    list.Open();
+    ref.Db().Exec("update b set pname = 'Изменён' where id = 1");
+    Database other(fx.path());
+    Statement st = other.Prepare("select pname from b where id = 1");
+    ASSERT_TRUE(st.Step());
+    EXPECT_EQ(st.ColumnText(0), "Изменён");
+    EXPECT_EQ(list.RecordCount(), kRows);
+}
+
 TEST(ReferenceOpen, BadFilesNameTheFileAndCreateNothing) {
     orv::test::TempDir dir;
     auto expectError = [&](const std::string& needle) {

@@ -2,6 +2,7 @@
 // What the quick filter's window side needs of the main window: the left pane's lists, the
 // status bar and the description.
 #include <QString>
+#include <functional>
 
 namespace orv {
 class DataSet;
@@ -19,6 +20,8 @@ class FilterHost {
     virtual void FollowCursor() = 0;        // the active data set moved: its view follows
     virtual void ShowListTabQuietly() = 0;  // the list tab without the tab-change work
     virtual void FocusActiveGrid() = 0;
+    // `done` gets the list's row count once it is known (at once when it is).
+    virtual void WhenCounted(std::function<void(int)> done) = 0;
     virtual void ShowStatus(const QString& text) = 0;
     virtual void ShowCurrentDescription() = 0;  // gbAllClick
 };

@@ -83,8 +83,12 @@ void QuickFilterController::Show(const CommandResult& r) {
         host_.ShowCurrentDescription();
     if (r.showListPage)
         host_.ShowListTabQuietly();
-    if (r.status)
+    if (r.status) {
         Status(QString::fromStdString(*r.status));
+    } else if (r.statusBeforeCount) {
+        const QString text = QString::fromStdString(*r.statusBeforeCount);
+        host_.WhenCounted([this, text](int rows) { Status(text + QString::number(rows)); });
+    }
     if (r.filterText)
         SetBoxQuietly(QString::fromStdString(*r.filterText));
     if (!r.suggestions.empty())

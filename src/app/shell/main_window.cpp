@@ -120,7 +120,12 @@ void MainWindow::WireControllers() {
                                              nullptr, lists_, this);
     counter_ = new RecordCounter(
         pnFilter_->RecC, pnFilter_->Image1,
-        [this] { return state_.HasReference() ? state_.Ref().qMain.RecordCount() : 0; },
+        [this] {
+            if (!state_.HasReference())
+                return 0;
+            const DataSet& list = state_.Ref().qMain;
+            return list.Loading() ? -1 : list.RecordCount();
+        },
         [this] { return state_.totalPreparations; }, this);
     ownWindows_ = new OwnWindows(this);
     connect(ownWindows_, &OwnWindows::closed, this, &MainWindow::OwnWindowClosed);
@@ -157,9 +162,11 @@ void MainWindow::ConnectWindows(FullDescriptionWindow* readingWindow, AboutWindo
 }
 
 void MainWindow::AttachReference() {
+    // The forgiving matcher's names are read on its first use, not here: every start would
+    // pay for a full read of the names that most sessions never need.
     lists_->AttachReference();
-    filter_->Names();  // the matcher's names, read while the list opens
-    counter_->ShowStartText(state_.Ref().qMain.RecordCount(), state_.totalPreparations);
+    // The start-up list is the whole table: its count is known before its rows are read.
+    counter_->ShowStartText(state_.totalPreparations, state_.totalPreparations);
     counter_->Timer().start();
 }
 
@@ -213,6 +220,10 @@ void MainWindow::FollowCursor() {
 
 void MainWindow::ShowListTabQuietly() {
     lists_->ShowListTabQuietly();
+}
+
+void MainWindow::WhenCounted(std::function<void(int)> done) {
+    lists_->WhenCounted(std::move(done));
 }
 
 void MainWindow::FocusActiveGrid() {

@@ -115,6 +115,7 @@ class MainWindow : public QMainWindow,
     void FollowCursor() override;
     void ShowListTabQuietly() override;
     void FocusActiveGrid() override;
+    void WhenCounted(std::function<void(int)> done) override;
     QString FilterText() const override;
     std::vector<CheckEntry> Sections() const override;
     void OpenPreparation(long long id) override;

@@ -1,5 +1,7 @@
 #include "db/dataset.h"
 
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <cctype>
 
@@ -84,6 +86,46 @@ bool ValuesEqual(const Value& a, const Value& b) {
 
 }  // namespace
 
+DataSet::~DataSet() = default;
+
+void DataSet::SetBatchRows(int first, int batch) {
+    firstRows_ = std::max(1, first);
+    batchRows_ = std::max(1, batch);
+}
+
+void DataSet::Pull(int rows) const {
+    while (loading_ && (rows < 0 || static_cast<int>(rows_.size()) < rows)) {
+        try {
+            loading_ = !loader_->Take(rows_, true);
+        } catch (...) {
+            loading_ = false;
+            throw;
+        }
+    }
+}
+
+int DataSet::RecordCount() const {
+    Pull(-1);
+    return static_cast<int>(rows_.size());
+}
+
+int DataSet::LoadedCount() const {
+    if (loading_) {
+        try {
+            loading_ = !loader_->Take(rows_, false);
+        } catch (...) {
+            loading_ = false;
+            throw;
+        }
+    }
+    return static_cast<int>(rows_.size());
+}
+
+bool DataSet::Loading() const {
+    LoadedCount();
+    return loading_;
+}
+
 void DataSet::SetKeyed(std::vector<std::string> lightColumns, std::string table, std::string key) {
     keyed_ = true;
     lightColumns_ = std::move(lightColumns);
@@ -102,6 +144,9 @@ void DataSet::SetSql(std::string sql) {
 }
 
 void DataSet::Close() {
+    if (loader_)
+        loader_->Stop();
+    loading_ = false;
     active_ = false;
     columns_.clear();
     rows_.clear();
@@ -121,6 +166,19 @@ void DataSet::Open() {
         for (const auto& c : lightColumns_)
             cols += (cols.empty() ? "" : ", ") + Quote(c);
         sql = "select " + cols + " from (" + sql_ + ")";
+        // A connection of its own sees only what is committed: inside a transaction of ours
+        // the rows are read here, as they stand in it.
+        const std::string& path = db_->Path();
+        if (!path.empty() && path != ":memory:" && sqlite3_get_autocommit(db_->Handle())) {
+            if (!loader_)
+                loader_ = std::make_unique<ListLoader>(path);
+            loader_->Start(sql, static_cast<size_t>(firstRows_), static_cast<size_t>(batchRows_));
+            columns_ = loader_->Columns();
+            active_ = true;
+            loading_ = !loader_->Take(rows_, false);
+            First();
+            return;
+        }
     }
     Statement st = db_->Prepare(sql);
     std::vector<std::string> names;
@@ -141,9 +199,10 @@ void DataSet::Open() {
 }
 
 void DataSet::SetRecNo(int row) {
+    Pull(row + 1);
     if (rows_.empty())
         return;
-    pos_ = std::clamp(row, 0, RecordCount() - 1);
+    pos_ = std::clamp(row, 0, static_cast<int>(rows_.size()) - 1);
     eof_ = bof_ = false;
 }
 
@@ -154,14 +213,16 @@ void DataSet::First() {
 }
 
 void DataSet::Last() {
+    Pull(-1);
     pos_ = rows_.empty() ? 0 : RecordCount() - 1;
     eof_ = true;
     bof_ = rows_.empty();
 }
 
 void DataSet::Next() {
+    Pull(pos_ + 2);
     bof_ = false;
-    if (pos_ + 1 < RecordCount()) {
+    if (pos_ + 1 < static_cast<int>(rows_.size())) {
         ++pos_;
         eof_ = false;
     } else {
@@ -214,7 +275,12 @@ bool DataSet::Locate(const std::string& column, const Value& value, LocateOption
         throw Error("Поле «" + column + "» не найдено");
     const bool textual = std::holds_alternative<std::string>(value);
     const std::string text = textual ? std::get<std::string>(value) : std::string();
-    for (int r = 0; r < RecordCount(); ++r) {
+    for (int r = 0;; ++r) {
+        if (r >= static_cast<int>(rows_.size())) {
+            Pull(r + 1);  // the rows further on, while they are being read
+            if (r >= static_cast<int>(rows_.size()))
+                break;
+        }
         const Value& v = rows_[static_cast<size_t>(r)][static_cast<size_t>(col)];
         bool hit;
         if (options.partialKey && textual) {
@@ -277,7 +343,9 @@ Value DataSet::Field(const std::string& column) const {
 
 std::string DataSet::TextAt(int row, const std::string& column) const {
     int col = ColumnIndex(column);
-    if (col < 0 || row < 0 || row >= RecordCount())
+    if (row >= 0)
+        Pull(row + 1);
+    if (col < 0 || row < 0 || row >= static_cast<int>(rows_.size()))
         return {};
     return ValueToText(rows_[static_cast<size_t>(row)][static_cast<size_t>(col)]);
 }
@@ -312,6 +380,7 @@ std::string DataSet::BaseTable() const {
 void DataSet::Insert() {
     if (!active_)
         throw Error("Набор данных закрыт");
+    Pull(-1);  // the new row goes after the last one
     state_ = EditState::Insert;
     pending_.clear();
 }
@@ -393,6 +462,7 @@ void DataSet::Post() {
 
 void DataSet::Delete() {
     RequireRow();
+    Pull(-1);
     const std::string table = BaseTable();
     int keyCol = ColumnIndex(key_);
     if (keyCol < 0)

@@ -4,14 +4,18 @@
 //
 // A "keyed" data set (the preparation list) loads only a few light columns of its result
 // (key, name, ...) and reads the current row in full from its table on demand, so that a
-// list of every preparation never drags the description texts through memory.
+// list of every preparation never drags the description texts through memory. Its rows are
+// read in the background (db/list_loader.h): Open returns with the first rows, and whatever
+// needs a row further on, or the row count, waits for it.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "db/database.h"
+#include "db/list_loader.h"
 #include "util/value.h"
 
 namespace orv {
@@ -24,11 +28,19 @@ struct LocateOptions {
 class DataSet {
   public:
     explicit DataSet(Database& db) : db_(&db) {}
+    ~DataSet();
+    DataSet(const DataSet&) = delete;
+    DataSet& operator=(const DataSet&) = delete;
 
     // Light columns loaded with the result; every other column is read from `table` by `key`.
     void SetKeyed(std::vector<std::string> lightColumns, std::string table, std::string key);
     // Base table and key used by Post and Delete when the data set is not keyed.
     void SetTable(std::string table, std::string key = "id");
+    // Rows a keyed data set has when Open returns (a page and more), and how many come in each
+    // batch after.
+    static constexpr int kFirstRows = 200;
+    static constexpr int kBatchRows = 8192;
+    void SetBatchRows(int first, int batch);
 
     const std::string& Sql() const { return sql_; }
     void SetSql(std::string sql);  // closes the data set
@@ -37,7 +49,11 @@ class DataSet {
     void Close();
     bool Active() const { return active_; }
 
-    int RecordCount() const { return static_cast<int>(rows_.size()); }
+    // The true row count: waits for the rows still being read.
+    int RecordCount() const;
+    // The rows read so far and whether more are coming; neither waits.
+    int LoadedCount() const;
+    bool Loading() const;
     bool IsEmpty() const { return rows_.empty(); }
     int RecNo() const { return rows_.empty() ? -1 : pos_; }  // 0-based
     void SetRecNo(int row);
@@ -73,6 +89,8 @@ class DataSet {
     void Delete();  // deletes the current row from the base table and from the result
 
   private:
+    // Makes at least `rows` rows present (fewer when the result is shorter); -1: every row.
+    void Pull(int rows) const;
     int ColumnIndex(const std::string& column) const;  // -1 when not loaded
     const std::map<std::string, Value>& FullRow() const;
     void RequireRow() const;
@@ -82,7 +100,11 @@ class DataSet {
     std::string sql_;
     bool active_ = false;
     std::vector<std::string> columns_;
-    std::vector<std::vector<Value>> rows_;
+    mutable std::vector<std::vector<Value>> rows_;
+    mutable std::unique_ptr<ListLoader> loader_;
+    mutable bool loading_ = false;
+    int firstRows_ = kFirstRows;
+    int batchRows_ = kBatchRows;
     int pos_ = 0;
     bool eof_ = true;
     bool bof_ = true;

@@ -9,6 +9,7 @@
 #include "db/search_index.h"
 #include "update/day_number.h"
 #include "update/line_applier.h"
+#include "update/log_checkpointer.h"
 #include "util/log.h"
 #include "util/text.h"
 
@@ -77,10 +78,21 @@ PacketRun::PacketRun(Reference& ref, PacketText packet, double appliedAt)
         Statement st = ref_.Db().Prepare("pragma page_size");
         if (st.Step() && st.ColumnInt(0) > 0) {
             checkpointFrames_ = std::max(16, kCheckpointBytes / static_cast<int>(st.ColumnInt(0)));
+            restartFrames_ =
+                std::max(checkpointFrames_, kRestartBytes / static_cast<int>(st.ColumnInt(0)));
         }
     }
     applier_ =
         std::make_unique<LineApplier>(ref_.Db(), ref_.NameColumn(), packet_.number, appliedAt_);
+    {
+        Statement st = ref_.Db().Prepare("pragma journal_mode");
+        if (st.Step() && st.ColumnText(0) == "wal") {
+            try {
+                checkpointer_ = LogCheckpointer::Start(ref_.Db().Path());
+            } catch (const std::exception&) {
+            }
+        }
+    }
     savedSql_ = ref_.qMain.Sql();
     if (ref_.qMain.Active() && !ref_.qMain.IsEmpty())
         savedId_ = ref_.qMain.Field("id");
@@ -103,8 +115,9 @@ PacketRun::PacketRun(Reference& ref, PacketText packet, double appliedAt)
     } catch (const Error&) {
         LogCaught("update", "кэш базы на время пакета");
     }
-    // Copying the log into the database syncs the disk; it gets a tick of its own instead of
-    // lengthening whichever commit reaches the threshold. Set last: nothing after it throws.
+    // Copying the log into the database syncs the disk: the run's own thread does it (or, when
+    // it could not start, a tick of its own) instead of lengthening whichever commit reaches the
+    // threshold. Set last: nothing after it throws.
     // The hook replaces SQLite's own automatic checkpoint and holds `this`: RestoreCheckpoints
     // (at the end of the run, and in the destructor whatever the end) takes it off by setting
     // the automatic checkpoint again, which puts SQLite's hook back in its place, so the
@@ -123,6 +136,10 @@ int PacketRun::WalHook(void* self, sqlite3*, const char*, int frames) {
 }
 
 void PacketRun::RestoreCheckpoints() {
+    if (checkpointer_) {
+        longestCheckpoint_ = std::max(longestCheckpoint_, checkpointer_->Longest());
+        checkpointer_.reset();
+    }
     if (hooked_) {
         sqlite3_wal_autocheckpoint(ref_.Db().Handle(), 1000);  // SQLite's default
         hooked_ = false;
@@ -201,7 +218,14 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
         Complete();
         return progress_;
     }
-    if (walFrames_ >= checkpointFrames_) {
+    if (restartTicket_ != 0) {
+        // No commit until the checkpoint asked for after the last one has copied the whole
+        // log: the next transaction then starts the log over instead of lengthening it.
+        if (!checkpointer_->Done(restartTicket_, kRestartWait))
+            return progress_;
+        restartTicket_ = 0;
+        walFrames_ = requestedFrames_ = 0;
+    } else if (!checkpointer_ && walFrames_ >= checkpointFrames_) {
         walFrames_ = 0;
         sqlite3_wal_checkpoint_v2(ref_.Db().Handle(), nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr,
                                   nullptr);
@@ -244,9 +268,22 @@ const PacketProgress& PacketRun::Tick(std::chrono::microseconds budget, size_t m
         pendingRows_ = 0;
     }
     recorded_ = complete;
+    if (checkpointer_ && !complete)
+        AskForCheckpoint();
     longestTick_ = std::max(longestTick_, std::chrono::duration_cast<std::chrono::microseconds>(
                                               std::chrono::steady_clock::now() - start));
     return progress_;
+}
+
+void PacketRun::AskForCheckpoint() {
+    if (walFrames_ < requestedFrames_)
+        requestedFrames_ = 0;  // the log started over by itself
+    if (walFrames_ >= restartFrames_) {
+        restartTicket_ = checkpointer_->Request();
+    } else if (walFrames_ - requestedFrames_ >= checkpointFrames_) {
+        checkpointer_->Request();
+        requestedFrames_ = walFrames_;
+    }
 }
 
 void PacketRun::Complete() {

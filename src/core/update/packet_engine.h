@@ -10,8 +10,8 @@
 // transaction. The caller keeps its own duties around a run: the hourglass, hiding and
 // detaching the list grid, pausing the record counter, and wrapping the list (select * from b
 // before, its own list restored after). A run must end (or be destroyed) before its Reference.
-// During a run the database keeps a write-ahead log (source.bin-wal) that ticks of their own
-// copy back into the file.
+// During a run the database keeps a write-ahead log (source.bin-wal) that a thread of the
+// run copies back into the file (or, when it cannot, ticks of their own).
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -108,7 +108,12 @@ class PacketRun {
     static int WalHook(void* self, struct sqlite3* db, const char* name, int frames);
     void RestoreCheckpoints();  // and the cache and memory map of the database
     std::optional<std::int64_t> PragmaValue(const char* name);
+    void AskForCheckpoint();  // after a commit, when the log has grown enough
     static constexpr int kCheckpointBytes = 1 << 20;
+    // The log is let grow this far while checkpoints run beside the writes; then the run
+    // waits, a few milliseconds a tick, until it can start over.
+    static constexpr int kRestartBytes = 16 << 20;
+    static constexpr std::chrono::microseconds kRestartWait = std::chrono::milliseconds(5);
 
     struct Section {
         SectionLines lines;
@@ -136,6 +141,10 @@ class PacketRun {
     std::chrono::microseconds longestCheckpoint_{0};
     int walFrames_ = 0;
     int checkpointFrames_ = 256;
+    int restartFrames_ = 512;
+    int requestedFrames_ = 0;          // the log's length at the last checkpoint asked for
+    std::uint64_t restartTicket_ = 0;  // the checkpoint awaited before the next commit
+    std::unique_ptr<class LogCheckpointer> checkpointer_;  // none: the ticks checkpoint
     bool hooked_ = false;
     std::optional<std::int64_t> savedCacheSize_;
     std::optional<std::int64_t> savedMmapSize_;
