@@ -38,13 +38,15 @@ void PrintList(const Reference& ref, DataSet& list) {
     list.SetRecNo(current);
 }
 
-int Report(const CommandResult& r) {
+int Report(const CommandResult& r, const DataSet& list) {
     if (r.message) {
         std::cerr << r.message->text << "\n";
         return 1;
     }
     if (r.status)
         std::cerr << *r.status << "\n";
+    else if (r.statusBeforeCount)
+        std::cerr << *r.statusBeforeCount << list.RecordCount() << "\n";
     return 0;
 }
 
@@ -117,7 +119,7 @@ int Run(Args& args) {
             return printSql(AnaloguesSql(id, col));
         r = FilterTableAnalogues(ref, ref.qMain);
         if (!r.listChanged) {  // no usable INN: the status says why, the list stays
-            Report(r);
+            Report(r, ref.qMain);
             return 1;
         }
     } else if (extended) {
@@ -146,7 +148,7 @@ int Run(Args& args) {
             return printSql(std::string(kShowAllSql));
         r = ShowAll(ref);
     }
-    const int code = Report(r);
+    const int code = Report(r, ref.qMain);
     if (code == 0)
         PrintList(ref, ref.qMain);
     return code;

@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -31,6 +32,7 @@
 #include "app/display/full_description_window.h"
 #include "app/lists/list_views.h"
 #include "app/lists/lists_controller.h"
+#include "app/lists/record_counter.h"
 #include "app/search/filter_edit.h"
 #include "app/search/filter_panel.h"
 #include "app/search/quick_filter_controller.h"
@@ -230,6 +232,60 @@ class X11KeysTest : public QObject {
         QVERIFY(firstFont > 0);
         QCOMPARE(w().reading->Memo1->font().pointSize(), firstFont + 2);
         QCOMPARE(replies.size(), 3);  // Esc in the reading window is its own
+    }
+
+    // A list whose rows come slowly: PageDown and End go over rows not read yet, to the
+    // statement's rows in its order, and the counter never shows a count it does not have.
+    void movingKeysReachRowsStillBeingRead() {
+        Reference& ref = f->ref();
+        {
+            Transaction t(ref.Db());
+            Statement st = ref.Db().Prepare("insert into b (id, pname) values (?, ?)");
+            for (int id = 1000; id < 2500; ++id) {
+                st.Reset();
+                st.Bind(1, std::int64_t{id});
+                st.Bind(2, "Препарат " + std::to_string(id));
+                st.Step();
+            }
+            t.Commit();
+        }
+        f->state.totalPreparations = ref.TotalPreparations();
+        // Each row costs the reader a long made-up text: a second or so for the whole list.
+        const std::string sql =
+            "select * from b where length(hex(randomblob(150000))) > 0 order by id";
+        std::vector<std::int64_t> ids;
+        {
+            Statement st = ref.Db().Prepare("select id from b order by id");
+            while (st.Step())
+                ids.push_back(st.ColumnInt(0));
+        }
+        DataSet& list = ref.qMain;
+        list.SetBatchRows(20, 100);
+        auto open = [&] {
+            list.SetSql(sql);
+            list.Open();
+            w().lists->ListReopened();
+        };
+        Activate(w().gbAll);
+
+        open();
+        QVERIFY(list.Loading());
+        w().counter->RecCountTimer();
+        QCOMPARE(w().pnFilter->RecC->text(), QStringLiteral("… / %1").arg(ids.size()));
+        Keys({QStringLiteral("Next"), QStringLiteral("Next"), QStringLiteral("Next")});
+        const int row = w().gbAll->currentIndex().row();
+        QVERIFY2(row > 40, qPrintable(QString::number(row)));  // past the first batch
+        QCOMPARE(list.RecNo(), row);
+        QCOMPARE(list.AsInteger("id"), ids[static_cast<size_t>(row)]);
+
+        open();
+        Keys({QStringLiteral("End")});
+        QCOMPARE(w().gbAll->currentIndex().row(), static_cast<int>(ids.size()) - 1);
+        QCOMPARE(list.AsInteger("id"), ids.back());
+        QVERIFY(!list.Loading());
+        w().counter->RecCountTimer();
+        QCOMPARE(w().pnFilter->RecC->text(), QStringLiteral("%1 / %1").arg(ids.size()));
+        list.SetBatchRows(DataSet::kFirstRows, DataSet::kBatchRows);
     }
 
     void enterOnTheNoWordsBoxDoesNotSearchAgain() {

@@ -3,8 +3,10 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
+#include <algorithm>
 #include <vector>
 
+#include "app/lists/preparation_list_model.h"
 #include "app/shell/icons.h"
 #include "db/dataset.h"
 #include "db/russian_collation.h"
@@ -98,6 +100,18 @@ PreparationListView::PreparationListView(QWidget* parent) : QListView(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+QModelIndex PreparationListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (auto* list = qobject_cast<PreparationListModel*>(model())) {
+        if (action == MoveEnd) {
+            list->Reach(-1);
+        } else if (action == MoveDown || action == MovePageDown || action == MoveNext) {
+            const int page = viewport()->height() / std::max(1, sizeHintForRow(0)) + 1;
+            list->Reach(std::max(0, currentIndex().row()) + page + 1);
+        }
+    }
+    return QListView::moveCursor(action, modifiers);
 }
 
 void PreparationListView::SetListFont(const QFont& f) {

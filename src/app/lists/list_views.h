@@ -22,6 +22,10 @@ class PreparationListView : public QListView {
     void SetListFont(const QFont& f);
     void SetListColour(const QColor& c);
     QColor ListColour() const;
+
+  protected:
+    // Down, PageDown and End go by the whole list, also over its rows still being read.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 };
 
 // Tree nodes keep the id in the item; groups have negative ids.

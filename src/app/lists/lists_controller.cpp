@@ -51,12 +51,17 @@ void ListsController::ListReopened() {
     FollowList();
 }
 
+void ListsController::WhenCounted(std::function<void(int)> done) {
+    model_->WhenCounted(std::move(done));
+}
+
 void ListsController::FollowList() {
     if (!state_.HasReference())
         return;
     following_ = true;
     DataSet& list = state_.Ref().qMain;
     if (list.Active() && !list.IsEmpty()) {
+        model_->Reach(list.RecNo());
         QModelIndex index = model_->index(list.RecNo(), 0);
         gbAll_->setCurrentIndex(index);
         gbAll_->scrollTo(index);
@@ -82,7 +87,7 @@ void ListsController::ListCurrentChanged(int row) {
     if (following_ || !state_.HasReference() || row < 0)
         return;
     DataSet& list = state_.Ref().qMain;
-    if (list.Active() && row < list.RecordCount())
+    if (list.Active() && row < list.LoadedCount())
         list.SetRecNo(row);
 }
 

@@ -36,6 +36,8 @@ class ListsController : public QObject {
     // The active data set's cursor moved: the active view follows.
     void FollowCursor();
     void FollowList();
+    // Runs `done` with the list's true row count once its rows are read; a reopen drops it.
+    void WhenCounted(std::function<void(int)> done);
 
     void pc1Change();
     // The "Наименования" and "ФармГруппы" commands.

@@ -22,16 +22,21 @@ void RecordCounter::ShowStartText(int rows, int total) {
 void RecordCounter::RecCountTimer() {
     const int n = rows_();
     const int total = total_();
-    const QColor colour = n == total ? QColor(0x00, 0x80, 0x00) : QColor(0xFF, 0x00, 0x00);
+    const QColor colour = n < 0        ? QColor(0x80, 0x80, 0x80)
+                          : n == total ? QColor(0x00, 0x80, 0x00)
+                                       : QColor(0xFF, 0x00, 0x00);
     QPalette pal = label_->palette();
     if (pal.color(QPalette::WindowText) != colour) {
         pal.setColor(QPalette::WindowText, colour);
         label_->setPalette(pal);
     }
-    const QString hint = QStringLiteral("Показано %1 из %2 записей").arg(n).arg(total);
+    const QString shown = n < 0 ? QStringLiteral("…") : QString::number(n);
+    const QString hint = n < 0
+                             ? QStringLiteral("Записи списка ещё считываются; всего %1").arg(total)
+                             : QStringLiteral("Показано %1 из %2 записей").arg(n).arg(total);
     label_->setToolTip(hint);
     picture_->setToolTip(hint);
-    const QString caption = QStringLiteral("%1 / %2").arg(n).arg(total);
+    const QString caption = QStringLiteral("%1 / %2").arg(shown).arg(total);
     if (label_->text() != caption)
         label_->setText(caption);
 }

@@ -12,7 +12,8 @@ namespace orv::app {
 class RecordCounter : public QObject {
     Q_OBJECT
   public:
-    // rows() gives the current row count of the list, total() the number of preparations.
+    // rows() gives the current row count of the list (-1 while it is still being read),
+    // total() the number of preparations.
     RecordCounter(QLabel* label, QLabel* picture, std::function<int()> rows,
                   std::function<int()> total, QObject* parent = nullptr);
 

@@ -84,8 +84,12 @@ void QuickFilterController::Show(const CommandResult& r) {
         gbAllClick();
     if (r.showListPage)
         lists_->ShowListTabQuietly();
-    if (r.status)
+    if (r.status) {
         Status(QString::fromStdString(*r.status));
+    } else if (r.statusBeforeCount) {
+        const QString text = QString::fromStdString(*r.statusBeforeCount);
+        lists_->WhenCounted([this, text](int rows) { Status(text + QString::number(rows)); });
+    }
     if (r.filterText)
         SetBoxQuietly(QString::fromStdString(*r.filterText));
     if (!r.suggestions.empty())

@@ -26,6 +26,8 @@ void ShowResult(SearchHost& host, QWidget* parent, const CommandResult& r) {
         host.ListReopened();
     if (r.status)
         host.ShowStatus(U(*r.status));
+    else if (r.statusBeforeCount)
+        host.ShowStatus(U(*r.statusBeforeCount + std::to_string(host.Ref().qMain.RecordCount())));
     if (r.message) {
         const QString title = r.message->title.empty() ? AppTitle() : U(r.message->title);
         QMessageBox box(r.message->icon == MessageBoxText::Icon::Exclamation ? QMessageBox::Warning

@@ -117,7 +117,12 @@ void MainWindow::WireControllers() {
         new DescriptionController(state_, pc2, descriptionView, fieldPanes, nullptr, lists, this);
     counter = new RecordCounter(
         pnFilter->RecC, pnFilter->Image1,
-        [this] { return state_.HasReference() ? state_.Ref().qMain.RecordCount() : 0; },
+        [this] {
+            if (!state_.HasReference())
+                return 0;
+            const DataSet& list = state_.Ref().qMain;
+            return list.Loading() ? -1 : list.RecordCount();
+        },
         [this] { return state_.totalPreparations; }, this);
     ownWindows = new OwnWindows(this);
     connect(ownWindows, &OwnWindows::closed, this, &MainWindow::OwnWindowClosed);
@@ -168,7 +173,8 @@ void MainWindow::AttachReference() {
     // The forgiving matcher's names are read on its first use, not here: every start would
     // pay for a full read of the names that most sessions never need.
     lists->AttachReference();
-    counter->ShowStartText(state_.Ref().qMain.RecordCount(), state_.totalPreparations);
+    // The start-up list is the whole table: its count is known before its rows are read.
+    counter->ShowStartText(state_.totalPreparations, state_.totalPreparations);
     counter->Timer().start();
 }
 

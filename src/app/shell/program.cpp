@@ -83,7 +83,7 @@ void LoadReferenceData(ProgramState& state, ProgramWindows& windows, SplashWindo
     splash.SplashStatus(QStringLiteral("Подключение таблиц..."));
     splash.SplashStatus(QStringLiteral("  Препараты..."));
     ref.qMain.Open();
-    state.totalPreparations = ref.qMain.RecordCount();
+    state.totalPreparations = ref.TotalPreparations();  // the list is still being read
     main.AttachReference();
     splash.SplashStatus(QStringLiteral("  Препараты - OK"));
     splash.SplashStatus(QStringLiteral("  Фармгруппы..."));

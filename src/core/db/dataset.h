@@ -36,7 +36,10 @@ class DataSet {
     void SetKeyed(std::vector<std::string> lightColumns, std::string table, std::string key);
     // Base table and key used by Post and Delete when the data set is not keyed.
     void SetTable(std::string table, std::string key = "id");
-    // Rows a keyed data set has when Open returns, and how many come in each batch after.
+    // Rows a keyed data set has when Open returns (a page and more), and how many come in each
+    // batch after.
+    static constexpr int kFirstRows = 200;
+    static constexpr int kBatchRows = 8192;
     void SetBatchRows(int first, int batch);
 
     const std::string& Sql() const { return sql_; }
@@ -100,8 +103,8 @@ class DataSet {
     mutable std::vector<std::vector<Value>> rows_;
     mutable std::unique_ptr<ListLoader> loader_;
     mutable bool loading_ = false;
-    int firstRows_ = 200;
-    int batchRows_ = 8192;
+    int firstRows_ = kFirstRows;
+    int batchRows_ = kBatchRows;
     int pos_ = 0;
     bool eof_ = true;
     bool bof_ = true;

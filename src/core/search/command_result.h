@@ -26,8 +26,11 @@ struct NameSuggestion {
 };
 
 struct CommandResult {
-    bool listChanged = false;                  // qMain got a new statement and was reopened
-    std::optional<std::string> status;         // final ShowStatus text; nullopt = leave the bar
+    bool listChanged = false;           // qMain got a new statement and was reopened
+    std::optional<std::string> status;  // final ShowStatus text; nullopt = leave the bar
+    // The final text is this followed by qMain's row count, once the list has read its rows
+    // (instead of `status`, while they are being read).
+    std::optional<std::string> statusBeforeCount;
     std::optional<MessageBoxText> message;     // show this box (the command stopped)
     bool redraw = false;                       // run gbAllClick for the current row
     std::optional<bool> highlightSearchWords;  // the new HighlightSearchWords; nullopt = keep

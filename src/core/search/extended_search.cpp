@@ -20,7 +20,7 @@ CommandResult ExtendedSearch(Reference& ref, const ExtendedCriteria& criteria,
     ref.qMain.SetSql(*ExtendedSearchStatement(ref, criteria));
     ref.qMain.Open();
     r.listChanged = true;
-    r.status = FoundStatus(ref.qMain);
+    SetCountedStatus(r, ref.qMain, "Запрос выполнен. Найдено ");
     return r;
 }
 
@@ -38,7 +38,7 @@ CommandResult PacketFilter(Reference& ref, const std::optional<std::string>& ent
     ref.qMain.SetSql(PacketFilterSql(*packet, ref.NameColumn()));
     ref.qMain.Open();
     r.listChanged = true;
-    r.status = FoundStatus(ref.qMain);
+    SetCountedStatus(r, ref.qMain, "Запрос выполнен. Найдено ");
     return r;
 }
 

@@ -100,9 +100,10 @@ CommandResult FilterEnterForgiving(Reference& ref, const NameSource& names, std:
         if (!sql || !StatementHasRows(ref.Db(), *sql))
             continue;
         CommandResult found = FilterEnter(ref, reading, universal, active, status);
-        found.status = universal ? ShownForStatus(reading) + ". Найдено " +
-                                       std::to_string(ref.qMain.RecordCount())
-                                 : ShownForStatus(reading);
+        if (universal)
+            SetCountedStatus(found, ref.qMain, ShownForStatus(reading) + ". Найдено ");
+        else
+            found.status = ShownForStatus(reading);
         found.filterText = reading;
         return found;
     }

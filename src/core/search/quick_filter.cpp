@@ -32,6 +32,16 @@ std::string FoundStatus(const DataSet& list) {
     return "Запрос выполнен. Найдено " + std::to_string(list.RecordCount());
 }
 
+void SetCountedStatus(CommandResult& r, const DataSet& list, std::string text) {
+    if (list.Loading()) {
+        r.status.reset();
+        r.statusBeforeCount = std::move(text);
+    } else {
+        r.status = text + std::to_string(list.RecordCount());
+        r.statusBeforeCount.reset();
+    }
+}
+
 CommandResult LocateFilterText(DataSet& active, const std::string& nameColumn,
                                std::string_view text) {
     CommandResult r;
@@ -73,7 +83,7 @@ CommandResult UniversalSearch(Reference& ref, std::string_view text, const Statu
     Show(status, "Выполнение запроса...");
     Reopen(ref.qMain, *UniversalSearchStatement(ref, text));
     r.listChanged = true;
-    r.status = FoundStatus(ref.qMain);
+    SetCountedStatus(r, ref.qMain, "Запрос выполнен. Найдено ");
     r.highlightSearchWords = true;
     r.redraw = true;
     return r;

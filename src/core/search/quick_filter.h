@@ -86,5 +86,7 @@ CommandResult ShowAll(Reference& ref);
 
 // "Запрос выполнен. Найдено " + the row count of qMain.
 std::string FoundStatus(const DataSet& list);
+// `text` + the row count of qMain as the status; left to the window while the rows are read.
+void SetCountedStatus(CommandResult& r, const DataSet& list, std::string text);
 
 }  // namespace orv
