@@ -63,7 +63,7 @@ void ListLoader::Publish(std::vector<Row>& rows, bool done, std::string error) {
     changed_.notify_all();
 }
 
-void ListLoader::Run(std::string sql, size_t firstRows, size_t batchRows) {
+void ListLoader::Run(const std::string& sql, size_t firstRows, size_t batchRows) {
     std::vector<Row> batch;
     try {
         Statement st = db_->Prepare(sql);

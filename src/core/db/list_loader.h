@@ -41,7 +41,7 @@ class ListLoader {
     bool Take(std::vector<Row>& into, bool wait);
 
   private:
-    void Run(std::string sql, size_t firstRows, size_t batchRows);
+    void Run(const std::string& sql, size_t firstRows, size_t batchRows);
     void Publish(std::vector<Row>& rows, bool done, std::string error = {});
 
     std::string path_;
